@@ -1,0 +1,63 @@
+// CSerialPort: the one serial port through which the program talks to the radio.
+// It opens and configures the port (9600 bit/s, 8N1, no handshake), changes the bit
+// rate, writes command text, discards stale input, and runs a listener thread that
+// posts WM_APP_PORT_EVENT to the notify window whenever characters have arrived. It
+// never interprets what it receives: the state-machine host reads the bytes, on the
+// user-interface thread.
+//
+// Underneath are three devices: Win32 (serial_port_win32.cpp), POSIX termios
+// (serial_port_posix.cpp) and any registered in-process device (serial_device.h),
+// chosen by the port name at Open.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/win_types.h"
+
+class CSerialPort {
+public:
+    static constexpr DWORD kDefaultBaudRate = 9600;
+    static constexpr DWORD kQueueSize = 16384;
+    static constexpr DWORD kSettleMs = 50;
+
+    CSerialPort();
+    ~CSerialPort();  // closes the port
+    CSerialPort(const CSerialPort&) = delete;
+    CSerialPort& operator=(const CSerialPort&) = delete;
+
+    // 0 on success, else the error code (also the last error). Already open: 0, nothing
+    // changes. Empty name: 0xE200000F. A failure leaves the port closed with no thread.
+    DWORD Open(const std::wstring& name);
+    void Close();
+    bool IsOpen() const;
+
+    // 0 on success; E_INVALIDARG for a rate outside 4800..230400 of the accepted list;
+    // else the system error (reported as "SetCommState", previous rate kept).
+    DWORD SetBaudRate(DWORD rate);
+    DWORD BaudRate() const;  // the rate last applied (the DCB's BaudRate)
+    static bool IsAcceptedBaudRate(DWORD rate);
+
+    // Windows booleans; on failure the last error holds the reason
+    // (ERROR_INVALID_HANDLE when the port is not open).
+    BOOL PurgeReceive();
+    BOOL WriteBytes(const void* buffer, DWORD length);
+    BOOL WriteText(const wchar_t* text);  // UTF-8, no terminator
+    BOOL ReadBytes(void* buffer, DWORD length, DWORD* count);
+
+    // Shows "COM Port Error" with format 10056, then recovers: access denied closes the
+    // port, anything else clears the line errors. Returns the code it was given.
+    DWORD ReportError(const wchar_t* callName, DWORD code);
+
+    void SetNotifyWindow(HWND window);
+    HWND NotifyWindow() const;
+    const std::wstring& PortName() const;
+
+    struct Device;  // the device in use while open (per platform)
+
+private:
+    std::unique_ptr<Device> m_device;
+    HWND m_notifyWindow = nullptr;
+    std::wstring m_portName;
+    DWORD m_baudRate = 0;
+};

@@ -1,0 +1,29 @@
+// A window that only receives messages, on both platforms: a hidden top-level window
+// (or a child of a given parent) on Windows, a message target elsewhere. The CLI, the
+// tests and the simulated link use it where the program has no real window.
+#pragma once
+
+#include <functional>
+
+#include "platform/win_types.h"
+
+class CMessageWindow {
+public:
+    using Handler = std::function<LRESULT(UINT message, WPARAM wParam, LPARAM lParam)>;
+
+    CMessageWindow();
+    ~CMessageWindow();  // destroys the window
+    CMessageWindow(const CMessageWindow&) = delete;
+    CMessageWindow& operator=(const CMessageWindow&) = delete;
+
+    // Creates the window; messages go to the handler. Returns false on failure
+    // (last error set).
+    bool Create(Handler handler, HWND parent = nullptr, int controlId = 0);
+    void Destroy();
+    HWND Handle() const { return m_window; }
+
+private:
+    struct Impl;
+    Impl* m_impl = nullptr;
+    HWND m_window = nullptr;
+};
