@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/model/app_info.h"
+#include "core/model/event_source.h"
 #include "core/model/observable.h"
 #include "core/model/persistable.h"
 #include "core/model/radio_types.h"
@@ -22,42 +23,67 @@ class IStateMachine;
 
 class CModelBase {
 public:
+    // Default of "FirmwareLoadRetryLimit": the loader's time-outs per packet.
+    static constexpr unsigned long kDefaultFirmwareLoadRetryLimit = 10;
+
+    // A null store means the platform's own (registry or .reg file).
     explicit CModelBase(std::unique_ptr<ISettingsStore> store);
-    virtual ~CModelBase();
+    virtual ~CModelBase();  // closes the port, frees the contact machine and the port
     CModelBase(const CModelBase&) = delete;
     CModelBase& operator=(const CModelBase&) = delete;
 
+    // Closes the port, port open status := -1, then ResetDeviceInfo.
     virtual void ClosePort();
     virtual BOOL PurgeReceive();
+    // MCU version := 0, serial number := 0xFFFF, firmware status := none (announced).
     virtual void ResetDeviceInfo();
+    // "ZR8 MCU version 01.23 on COM3 at 9600 bit/s"
     virtual std::wstring McuVersionStatusText();
-    virtual bool IsPortOpen();
+    virtual bool IsPortOpen();  // port open status is 0
     virtual bool IsExpectedDevice() = 0;
+    // Loads the seven values in order, then makes sure the default firmware folder
+    // exists and uses it when no folder is set.
     virtual void LoadSettings();
+    // Saves the seven values in order (each only if changed); failures are silent.
     virtual bool SaveSettings();
     virtual BOOL WriteText(const wchar_t* text);
     virtual BOOL WriteBytes(const void* buffer, DWORD length);
 
+    // The port's Open; port open status := 0 on success, else -1. Returns the port's
+    // code (also left as the last error).
     DWORD OpenSerialPort(const std::wstring& name);
+    // The main frame: target of the port's notifications, owner of all machine timers.
     void SetWindow(HWND window);
     HWND MainWindow() const { return m_mainWindow; }
+    // False when the port is not open or the rate could not be applied; true when the
+    // port now runs at the rate and its receive queue was purged.
     bool SetBaudRate(DWORD rate);
+    // "??.??", " N/A ", "Loading" or "%02u.%02u"
     std::wstring FirmwareVersionText() const;
+    // "ZR8 waiting for firmware load on COM3 at 9600 bit/s"
     std::wstring WaitingText() const;
+    // <application data>/Orvandel/ZR8 Firmware, both folders created; empty when the
+    // system names no application-data or documents folder.
     std::wstring DefaultFirmwareFolder() const;
+    // The contact machine is idle and so is the attached operation, if any.
     bool IsAllIdle() const;
 
     // Routing of port events and timer ticks: to the contact machine when busy, else
-    // to the attached operation when busy. False when nobody took the message.
+    // to the attached operation when busy. False when nobody took the message (the
+    // main frame then hands it to the page on show).
     bool RoutePortEvent(UINT message, WPARAM wParam, LPARAM lParam);
     bool RouteTimer(UINT message, WPARAM wParam, LPARAM lParam);
 
     CSerialPort& SerialPort() { return *m_serialPort; }
+    const CSerialPort& SerialPort() const { return *m_serialPort; }
     CContactStateMachine& ContactMachine() { return *m_contactMachine; }
     IStateMachine* AttachedOperation() const { return m_attachedOperation; }
     void AttachOperation(IStateMachine* machine) { m_attachedOperation = machine; }
     void DetachOperation() { m_attachedOperation = nullptr; }
+    // The key holder other parts load and save their own values with (macros, folders).
+    CAppInfoBase& SettingsKey() { return m_settingsKey; }
     ISettingsStore& SettingsStore() { return m_settingsKey.Store(); }
+    const std::vector<IPersistable*>& Persistables() const { return m_persistables; }
 
     // Members, in the documented order.
     CPersistable<int, 1> m_activePage;
@@ -82,6 +108,9 @@ protected:
     IStateMachine* m_attachedOperation = nullptr;
     std::vector<IPersistable*> m_persistables;
     std::unique_ptr<CSerialPort> m_serialPort;
+
+private:
+    std::wstring PortAtRateText() const;
 };
 
 class CModel : public CModelBase {

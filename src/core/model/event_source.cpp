@@ -1,0 +1,36 @@
+#include "core/model/event_source.h"
+
+#include <algorithm>
+
+bool CEventSource::AddObserver(HWND window)
+{
+    if (HasObserver(window))
+        return false;
+    m_observers.push_back(window);
+    return true;
+}
+
+bool CEventSource::RemoveObserver(HWND window)
+{
+    auto it = std::find(m_observers.begin(), m_observers.end(), window);
+    if (it == m_observers.end())
+        return false;
+    m_observers.erase(it);
+    return true;
+}
+
+bool CEventSource::HasObserver(HWND window) const
+{
+    return std::find(m_observers.begin(), m_observers.end(), window) != m_observers.end();
+}
+
+void CEventSource::Notify(WPARAM wParam, LPARAM lParam) const
+{
+    // A copy, because a handler may change the list (a page that unsubscribes when a
+    // value tells it to close, or one that subscribes another window).
+    const std::vector<HWND> observers = m_observers;
+    for (HWND window : observers) {
+        if (HasObserver(window))
+            SendMessageW(window, m_message, wParam, lParam);
+    }
+}

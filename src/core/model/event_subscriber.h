@@ -1,0 +1,30 @@
+// CEventSubscriber: the subscriptions of one window. A page subscribes to the model's
+// values while it shows them and drops them all at once when it is hidden or destroyed.
+// The sources must outlive the subscriber (the model outlives every window); the
+// destructor drops whatever is still subscribed, so a window can never be left behind
+// as an observer of a value.
+#pragma once
+
+#include <vector>
+
+#include "core/model/event_source.h"
+
+class CEventSubscriber {
+public:
+    CEventSubscriber() = default;
+    ~CEventSubscriber() { UnsubscribeAll(); }
+    CEventSubscriber(const CEventSubscriber&) = delete;
+    CEventSubscriber& operator=(const CEventSubscriber&) = delete;
+
+    // The first call fixes the window; later calls for another window are refused
+    // (false), since one subscriber belongs to one window.
+    bool Subscribe(HWND window, CEventSource& source);
+    void UnsubscribeAll();
+
+    HWND Window() const { return m_window; }
+    bool IsSubscribed(const CEventSource& source) const;
+
+private:
+    HWND m_window = nullptr;
+    std::vector<CEventSource*> m_sources;
+};
