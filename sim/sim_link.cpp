@@ -1,0 +1,94 @@
+#include "sim/sim_link.h"
+
+#include <vector>
+
+CSimLink::CSimLink(CSimRadio& radio, ISimClock& clock, const CSimOptions& options)
+    : m_radio(radio),
+      m_clock(clock),
+      m_model(options.baudModel),
+      m_radioRate(options.ListenRate()),
+      m_vanishAfter(options.faults.VanishAfterBytes()) {
+    m_radio.SetOutput(this);
+}
+
+CSimLink::~CSimLink() {
+    m_radio.SetOutput(nullptr);
+    if (m_in.armed) m_clock.Cancel(m_in.timer);
+    if (m_out.armed) m_clock.Cancel(m_out.timer);
+}
+
+void CSimLink::AttachHost(ISimHostSide* host) {
+    m_host = host;
+    if (m_host && m_vanished) m_host->HangUp();
+}
+
+uint64_t CSimLink::ByteUs() const {
+    if (m_model == BaudModel::Instant) return 0;
+    return 10ull * 1000000ull / m_radioRate;  // a start bit, 8 data bits and a stop bit
+}
+
+void CSimLink::FromHost(const uint8_t* bytes, size_t count) {
+    if (m_vanished) return;
+    // A byte sent at another rate reaches the radio's UART as a framing error.
+    const bool heard = m_hostRate == m_radioRate;
+    for (size_t i = 0; i < count; ++i) Queue(m_in, bytes[i], heard);
+    Arm(m_in, true);
+}
+
+void CSimLink::Transmit(const std::string& bytes) {
+    if (m_vanished) return;
+    for (char c : bytes) Queue(m_out, static_cast<uint8_t>(c), true);
+    Arm(m_out, false);
+}
+
+void CSimLink::Queue(Direction& d, uint8_t byte, bool heard) {
+    const uint64_t now = NowUs();
+    const uint64_t start = d.freeAtUs > now ? d.freeAtUs : now;
+    d.freeAtUs = start + ByteUs();
+    d.queue.push_back({d.freeAtUs, byte, heard});
+}
+
+void CSimLink::Arm(Direction& d, bool toRadio) {
+    if (d.armed || d.queue.empty()) return;
+    const uint64_t now = NowUs();
+    const uint64_t due = d.queue.front().dueUs;
+    // Round up, so that a byte is never handed over before its last bit is in.
+    const uint32_t delayMs = due > now ? static_cast<uint32_t>((due - now + 999) / 1000) : 0;
+    d.armed = true;
+    d.timer = m_clock.After(delayMs, [this, &d, toRadio]() {
+        d.armed = false;
+        Drain(d, toRadio);
+    });
+}
+
+void CSimLink::Drain(Direction& d, bool toRadio) {
+    const uint64_t now = NowUs();
+    std::vector<uint8_t> ready;
+    while (!m_vanished && !d.queue.empty() && d.queue.front().dueUs <= now) {
+        const Pending p = d.queue.front();
+        d.queue.pop_front();
+        if (!toRadio) {
+            ready.push_back(p.byte);
+            continue;
+        }
+        if (!p.heard) {
+            ++m_lost;
+            continue;
+        }
+        ++m_toRadio;
+        m_radio.Receive(p.byte);
+        if (m_vanishAfter && m_toRadio >= m_vanishAfter) Vanish();
+    }
+    if (!ready.empty() && m_host) m_host->DeliverToHost(ready.data(), ready.size());
+    if (!m_vanished) Arm(d, toRadio);
+}
+
+void CSimLink::Vanish() {
+    m_vanished = true;
+    m_in.queue.clear();
+    m_out.queue.clear();
+    if (m_in.armed) m_clock.Cancel(m_in.timer);
+    if (m_out.armed) m_clock.Cancel(m_out.timer);
+    m_in.armed = m_out.armed = false;
+    if (m_host) m_host->HangUp();
+}
