@@ -1,5 +1,6 @@
 // Message boxes. On Windows MessageBoxW unless a handler is installed; elsewhere the
-// installed handler (default: print to stderr and answer the first button). The CLI
+// installed handler (default: print to stderr and answer the default button, the
+// first unless MB_DEFBUTTON2/3 says otherwise, as Enter would on Windows). The CLI
 // installs one that asks Yes/No questions on the terminal; tests install one that
 // records each box and answers it.
 #pragma once

@@ -1,7 +1,8 @@
 // Off Windows a window handle points to one of these. A target has a parent (for
 // GetParent/GetAncestor), a control identifier (for GetDlgItem) and handles the
 // messages sent or posted to it. Targets unregister themselves on destruction, so
-// IsWindow, SendMessageW and PostMessageW on a destroyed target are harmless.
+// IsWindow, SendMessageW and PostMessageW on a destroyed target are harmless. When a
+// parent goes, its children become top-level (their Parent() turns null).
 #pragma once
 #ifndef _WIN32
 
@@ -19,6 +20,13 @@ public:
     CMessageTarget* Parent() const { return m_parent; }
     int ControlId() const { return m_controlId; }
     void SetParent(CMessageTarget* parent);
+
+protected:
+    // Takes the target out of the registry at once (idempotent): from then on IsWindow
+    // is false, posts fail and queued messages and timers are gone. The destructor does
+    // it too; a derived class calls it earlier when it must stop receiving messages
+    // before its own members are destroyed.
+    void Unregister();
 
 private:
     CMessageTarget* m_parent;

@@ -112,6 +112,11 @@ typedef CMessageTarget* HWND;
 #define ERROR_BAD_PATHNAME 161L
 #define ERROR_DIRECTORY 267L
 #define ERROR_BAD_FORMAT 11L
+#define ERROR_TOO_MANY_OPEN_FILES 4L
+#define ERROR_WRITE_PROTECT 19L
+#define ERROR_FILENAME_EXCED_RANGE 206L
+#define ERROR_INVALID_WINDOW_HANDLE 1400L
+#define ERROR_UNSUPPORTED_TYPE 1630L
 
 #define S_OK ((HRESULT)0)
 #define E_INVALIDARG ((HRESULT)0x80070057)
@@ -125,11 +130,18 @@ void SetLastError(DWORD code);
 
 // Milliseconds since an arbitrary start; follows the virtual clock when one is in use.
 DWORD GetTickCount();
+// Always real time, also under the virtual clock: code that waits in loop time uses
+// timers or MessageLoop::RunUntil.
 void Sleep(DWORD milliseconds);
 
 // Windows and messages (message_target.h says what a window is here).
+// SendMessageW calls the target's WindowProc directly on the calling thread; a window
+// that is not (or no longer) registered gets nothing: 0, ERROR_INVALID_WINDOW_HANDLE.
 LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-// Thread-safe; the message is delivered by the loop of the thread that owns the loop.
+// Thread-safe; the message is delivered by the process's message loop (message_loop.h).
+// Posting to a destroyed window fails with ERROR_INVALID_WINDOW_HANDLE, and messages
+// already queued for a window are dropped when it is destroyed. A null window posts
+// to the loop itself: only WM_QUIT means something there.
 BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 HWND GetParent(HWND window);
 HWND GetAncestor(HWND window, UINT flags);
@@ -137,6 +149,11 @@ HWND GetDlgItem(HWND window, int controlId);
 BOOL IsWindow(HWND window);
 
 // Timers: WM_TIMER with the identifier in wParam is delivered by the message loop.
+// As on Windows: one timer per (window, id), SetTimer with the same id replaces it,
+// the period is clamped to USER_TIMER_MINIMUM..USER_TIMER_MAXIMUM and the timer fires
+// again after each period until killed. A window is required; timerProc must be null.
+#define USER_TIMER_MINIMUM 0x0000000Au
+#define USER_TIMER_MAXIMUM 0x7FFFFFFFu
 UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, void* timerProc);
 BOOL KillTimer(HWND window, UINT_PTR id);
 

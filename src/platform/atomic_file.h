@@ -1,0 +1,17 @@
+// Whole-file reads and replace-by-rename writes. A write goes to a temporary file in
+// the same folder, is flushed to the disk and then renamed over the target, so the
+// target holds either the old or the new contents, never a part.
+#pragma once
+
+#include <string>
+
+#include "platform/win_types.h"
+
+namespace AtomicFile {
+
+// Windows error code: 0, ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED...
+DWORD ReadAll(const std::wstring& path, std::string& bytes);
+// The folder must exist. On failure the target is untouched and no temporary is left.
+DWORD WriteAll(const std::wstring& path, const std::string& bytes);
+
+}  // namespace AtomicFile
