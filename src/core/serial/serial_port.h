@@ -1,19 +1,36 @@
 // CSerialPort: the one serial port through which the program talks to the radio.
 // It opens and configures the port (9600 bit/s, 8N1, no handshake), changes the bit
 // rate, writes command text, discards stale input, and runs a listener thread that
-// posts WM_APP_PORT_EVENT to the notify window whenever characters have arrived. It
+// tells the notify window (WM_APP_PORT_EVENT) whenever characters have arrived. It
 // never interprets what it receives: the state-machine host reads the bytes, on the
 // user-interface thread.
 //
-// Underneath are three devices: Win32 (serial_port_win32.cpp), POSIX termios
-// (serial_port_posix.cpp) and any registered in-process device (serial_device.h),
-// chosen by the port name at Open.
+// Underneath are three devices, chosen by the port name at Open: a name registered
+// with RegisterSerialDevice (serial_device.h) uses that in-process device; otherwise
+// the OS port: Win32 (serial_port_win32.cpp) or POSIX termios (serial_port_posix.cpp).
+//
+// Port names off Windows (DevicePath):
+//   "/dev/ttyUSB0", "/tmp/zr8sim-tty"  an absolute path is used as it stands;
+//   "COM1" .. "COM256"                  /dev/ttyS0 .. /dev/ttyS255 (COMn is ttyS(n-1),
+//                                       as Wine numbers them);
+//   "ttyUSB0", "pts/3"                  "/dev/" is put in front.
+// On Windows the name is opened as "\\.\" + name.
+//
+// Notifications: the listener never sends anything to the notify window itself. It
+// posts to a small message window of the port, which (on the user-interface thread)
+// sends WM_APP_PORT_EVENT to the notify window and only then lets the listener go on.
+// So at most one event is in flight, and a new one follows only when bytes are still
+// waiting and something changed since the last one (more bytes arrived, or the reader
+// took some). Failures the listener meets are reported on the user-interface thread
+// the same way.
 #pragma once
 
 #include <memory>
 #include <string>
 
 #include "platform/win_types.h"
+
+class CPortEventRelay;
 
 class CSerialPort {
 public:
@@ -53,11 +70,22 @@ public:
     HWND NotifyWindow() const;
     const std::wstring& PortName() const;
 
-    struct Device;  // the device in use while open (per platform)
+    // The OS device a port name opens (see the naming rules above).
+    static std::wstring DevicePath(const std::wstring& name);
+
+    struct Device;  // the device in use while open (serial_port_device.h)
 
 private:
+    friend class CPortEventRelay;
+    void OnListenerEvent(unsigned session, WPARAM eventWord);
+    void OnListenerHangUp(unsigned session);
+    void OnListenerFailure(unsigned session, const wchar_t* callName, DWORD code);
+    DWORD FailOpen(DWORD code);
+
     std::unique_ptr<Device> m_device;
+    std::unique_ptr<CPortEventRelay> m_relay;
     HWND m_notifyWindow = nullptr;
     std::wstring m_portName;
     DWORD m_baudRate = 0;
+    unsigned m_session = 0;  // counts opens, so a late message of an earlier open is dropped
 };
