@@ -16,8 +16,6 @@ class CModelBase;
 class CContactStateMachine : public CStateHost<CContactStateMachine> {
 public:
     static constexpr UINT_PTR kTimerId = MachineTimer::Contact;
-    static constexpr UINT kIdsUnexpectedDeviceCaption = 14522;  // "Unexpected Device"
-    static constexpr UINT kIdsUnexpectedDeviceText = 14524;     // "Connected device does not appear ..."
 
     explicit CContactStateMachine(CModelBase& model);
     ~CContactStateMachine() override;

@@ -17,12 +17,12 @@ constexpr DWORD kStartRate = 9600;
 constexpr DWORD kFirstPollTimeoutMs = 100;
 constexpr DWORD kLongestPollTimeoutMs = 5000;
 constexpr DWORD kPollsPerCycle = 5;
-constexpr UINT kIdsAttempting = 14542;  // "Attempting to contact %s on %s at %u bit/s"
-constexpr UINT kIdsConnected = 14553;   // "Connected to %s on %s at %u bit/s"
-
 void SetRate(CStateHost2& host, DWORD rate);       // the model's speed value
 DWORD CurrentRate(CStateHost2& host);              // the port's rate
-void Announce(CStateHost2& host, UINT stringId);   // "ZR8", port, rate as status text
+// Status text for the main frame: "Attempting to contact ZR8 on COM3 at 9600 bit/s",
+// "Connected to ZR8 on COM3 at 9600 bit/s".
+void AnnounceAttempt(CStateHost2& host);
+void AnnounceContact(CStateHost2& host);
 }  // namespace SpeedSearch
 
 template <class T>
@@ -39,7 +39,7 @@ public:
     // Anything ending in ";" proves the radio answers.
     bool ParseResponse() override { return true; }
     void OnResponseAccepted() override {
-        SpeedSearch::Announce(*this->m_machine, SpeedSearch::kIdsConnected);
+        SpeedSearch::AnnounceContact(*this->m_machine);
         this->Next();
     }
     void OnTimeout() override {
@@ -52,7 +52,7 @@ public:
         if (SpeedSearch::CurrentRate(*this->m_machine) == m_startRate) {
             OnSpeedSearchExhausted();
         } else {
-            SpeedSearch::Announce(*this->m_machine, SpeedSearch::kIdsAttempting);
+            SpeedSearch::AnnounceAttempt(*this->m_machine);
             Enter();
         }
     }
@@ -67,7 +67,7 @@ protected:
         m_startRate = SpeedSearch::kStartRate;
         SpeedSearch::SetRate(*this->m_machine, SpeedSearch::kStartRate);
         this->m_delay = SpeedSearch::kFirstPollTimeoutMs;
-        SpeedSearch::Announce(*this->m_machine, SpeedSearch::kIdsAttempting);
+        SpeedSearch::AnnounceAttempt(*this->m_machine);
     }
 
     DWORD m_startRate = SpeedSearch::kStartRate;

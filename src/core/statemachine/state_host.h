@@ -11,13 +11,6 @@
 #include "core/text/error_codes.h"
 #include "platform/win_types.h"
 
-// Formats used for the trace lines of the hosts and command states.
-namespace StateTrace {
-constexpr const wchar_t* kSend = L"%s send %s";
-constexpr const wchar_t* kResponse = L"%s response %s %3u ms";
-constexpr const wchar_t* kElapsed = L"%s elapsed %3u ms";
-}  // namespace StateTrace
-
 template <class T>
 class CStateHost : public CStateHost2, public IStateMachine {
 public:
@@ -28,10 +21,11 @@ public:
     // Does nothing here; CProgressBarStateHost<T> moves its bar.
     virtual void AdvanceProgress(DWORD units) {}
 
-    // Starts at the given state unless the machine is busy (0xE2000052, last error too).
+    // Starts at the given state unless the machine is busy: then FALSE with 0xE2000052
+    // as the last error. The running machine keeps its own result, so a refused start
+    // cannot make it fail at its next send.
     BOOL Start(CState<T>* first) {
         if (!IsIdle()) {
-            m_result = Zr8Error::MachineBusy;
             SetLastError(Zr8Error::MachineBusy);
             return FALSE;
         }
@@ -114,7 +108,7 @@ LRESULT CStateHost<T>::OnTimer(UINT message, WPARAM wParam, LPARAM lParam, BOOL&
     handled = TRUE;
     StopTimer();
     DWORD elapsed = GetTickCount() - m_timerStart;
-    if (elapsed != 0) Trace(StateTrace::kElapsed, m_current->Name(), elapsed);
+    if (elapsed != 0) Trace(StateTrace::kElapsed, m_current->Name(), static_cast<unsigned>(elapsed));
     m_current->OnTimeout();
     return 0;
 }

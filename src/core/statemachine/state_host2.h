@@ -10,6 +10,13 @@
 
 class CModelBase;
 
+// Formats of the trace lines of the hosts and command states.
+namespace StateTrace {
+constexpr const wchar_t* kSend = L"%s send %s";
+constexpr const wchar_t* kResponse = L"%s response %s %3u ms";
+constexpr const wchar_t* kElapsed = L"%s elapsed %3u ms";
+}  // namespace StateTrace
+
 class CStateHost2 {
 public:
     static constexpr DWORD kDefaultRetryLimit = 8;
@@ -23,8 +30,10 @@ public:
     virtual void Output(const wchar_t* text);
     // Tells every window registered with the model's completion event the result.
     virtual void OnComplete();
-    // For machines that restart the radio: a success (or an unexpected device) first
-    // re-establishes contact, so the owner hears the outcome after the radio is back.
+    // For machines that restart the radio (they override OnComplete to call this): a
+    // success, or an unexpected device, first re-establishes contact, so the owner hears
+    // the outcome after the radio is back. It tells the observers with the host's own
+    // notification, never through the override.
     virtual void OnCompleteReconnect();
 
     // Output only when the model's "Trace" setting is on; formatted only then.
