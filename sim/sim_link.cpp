@@ -42,7 +42,9 @@ void CSimLink::Transmit(const std::string& bytes) {
 }
 
 void CSimLink::Queue(Direction& d, uint8_t byte, bool heard) {
-    const uint64_t now = NowUs();
+    // A reply made while the radio takes a byte starts from when that byte was in, not from
+    // the coarser moment the clock's timer ran.
+    const uint64_t now = m_arrivalUs ? m_arrivalUs : NowUs();
     const uint64_t start = d.freeAtUs > now ? d.freeAtUs : now;
     d.freeAtUs = start + ByteUs();
     d.queue.push_back({d.freeAtUs, byte, heard});
@@ -76,7 +78,9 @@ void CSimLink::Drain(Direction& d, bool toRadio) {
             continue;
         }
         ++m_toRadio;
+        m_arrivalUs = p.dueUs;
         m_radio.Receive(p.byte);
+        m_arrivalUs = 0;
         if (m_vanishAfter && m_toRadio >= m_vanishAfter) Vanish();
     }
     if (!ready.empty() && m_host) m_host->DeliverToHost(ready.data(), ready.size());

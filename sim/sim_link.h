@@ -64,6 +64,7 @@ private:
     ISimHostSide* m_host = nullptr;
     Direction m_in;    // program to radio
     Direction m_out;   // radio to program
+    uint64_t m_arrivalUs = 0;  // while the radio takes a byte: when it arrived
     uint64_t m_toRadio = 0;
     uint64_t m_lost = 0;
     bool m_vanished = false;
