@@ -11,5 +11,7 @@ set(CMAKE_FIND_ROOT_PATH /usr/${ZR8_MINGW_PREFIX})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Test executables run through Wine in the build's own prefix.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)
+# Test executables run through Wine in the build's own prefix (<build>/wineprefix),
+# created on first use; scripts/wine-session shares one wineserver and a display across runs.
+get_filename_component(ZR8_WINE_RUN ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run ABSOLUTE)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${ZR8_WINE_RUN} --prefix ${CMAKE_BINARY_DIR}/wineprefix)
