@@ -31,6 +31,19 @@ constexpr DWORD UnexpectedDevice = 0xE200004E;
 constexpr DWORD NoResponseReadEeprom = 0xE2000050;
 constexpr DWORD NoResponseWriteEeprom = 0xE2000051;
 constexpr DWORD MachineBusy = 0xE2000052;
+constexpr DWORD MessageTooLong = 0xE2000080;
+constexpr DWORD NoResponseBandNumber = 0xE2000106;
+constexpr DWORD NoResponseVfoAndIcons = 0xE200010C;
+constexpr DWORD NoResponseIconsAndStatus = 0xE200011D;
+constexpr DWORD NoResponseCommandMode = 0xE2000124;
+constexpr DWORD NoResponseMenuParameter = 0xE2000131;
+constexpr DWORD NoResponseOptionModules = 0xE2000134;
+constexpr DWORD NoResponsePower = 0xE2000149;
+constexpr DWORD NoResponseRitOffset = 0xE2000154;
+constexpr DWORD NoResponseRit = 0xE2000157;
+constexpr DWORD NoResponseDspVersion = 0xE200015D;
+constexpr DWORD NoResponseTransmitQuery = 0xE200017D;
+constexpr DWORD NoResponseXit = 0xE2000186;
 constexpr DWORD NoResponseSerialNumber = 0xE200050A;
 }  // namespace Zr8Error
 
@@ -38,3 +51,7 @@ constexpr DWORD NoResponseSerialNumber = 0xE200050A;
 // or own code).
 inline bool IsFailure(DWORD result) { return result != 0; }
 inline bool IsNegative(DWORD result) { return (result & 0x80000000u) != 0; }
+// Codes of the program's own facility (0x200), whose texts are in its message table.
+inline bool IsOwnCode(DWORD code) { return (code & 0x0FFF0000u) == 0x02000000u; }
+// Codes whose texts are in the message table of wininet.dll.
+inline bool IsInternetCode(DWORD code) { return code >= 12000 && code <= 12175; }
