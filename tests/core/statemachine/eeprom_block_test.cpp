@@ -80,10 +80,11 @@ TEST(EepromBlockTest, ReadAnswerIsJudgedAgainstItsCommand)
         SCOPED_TRACE(testing::Message() << c.answer);
         BYTE out[4] = {0, 0, 0, 0};
         EXPECT_EQ(EepromBlock::ParseReadResponse(c.answer, command, 4, out), c.valid);
-        if (c.valid)
+        if (c.valid) {
             EXPECT_EQ(std::vector<BYTE>(out, out + 4), (std::vector<BYTE>{0x11, 0x22, 0x33, 0x44}));
-        else
+        } else {
             EXPECT_EQ(std::vector<BYTE>(out, out + 4), (std::vector<BYTE>{0, 0, 0, 0}));  // untouched
+        }
     }
 }
 
