@@ -177,7 +177,7 @@ uint64_t CMessageQueue::RealNow() const
 {
     // The monotonic clock counts from boot, as the Windows tick count does.
     using namespace std::chrono;
-    return uint64_t(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+    return uint64_t(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count()) + m_realOffset;
 }
 
 uint64_t CMessageQueue::NowLocked() const
@@ -209,6 +209,8 @@ bool CMessageQueue::UseVirtualClock(bool on)
         m_virtual = on;
         if (on)
             m_virtualNow = from;
+        else if (from > RealNow())
+            m_realOffset += from - RealNow();  // the tick count never runs backwards
         const uint64_t to = NowLocked();
         std::map<Key, Item> moved;
         for (auto& entry : m_schedule) {

@@ -102,6 +102,7 @@ private:
     uint64_t m_changes = 0;  // counts every change a waiting loop must look at
 
     bool m_virtual = false;
+    uint64_t m_realOffset = 0;  // added to the real clock after the virtual one ran ahead
     uint64_t m_virtualNow = 0;
 };
 
