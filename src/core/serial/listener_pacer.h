@@ -3,7 +3,8 @@
 // Posting on the level would flood the notify window while the bytes sit unread, so
 // the listener remembers what the queue and the reader looked like at its last post
 // and posts again only when bytes wait and something has changed since: more bytes
-// arrived, or the program read some (it may have left the rest for the next event).
+// arrived, or the program took input (it may have left the rest for the next event, or
+// purged the queue, which may have filled again to the same size).
 // An empty queue resets the mark, so the first byte of the next burst always posts.
 #pragma once
 
@@ -11,8 +12,8 @@
 
 class CListenerPacer {
 public:
-    // waiting: bytes in the receive queue now; readTotal: bytes the program has read
-    // from this port so far.
+    // waiting: bytes in the receive queue now; readTotal: how much input the program has
+    // taken from this port so far (see CListenerLink::inputTaken).
     bool ShouldPost(uint64_t waiting, uint64_t readTotal) const
     {
         return waiting > 0 && (waiting != m_waiting || readTotal != m_readTotal);

@@ -125,7 +125,7 @@ DWORD CSerialPort::Open(const std::wstring& name)
     if (!m_device->ListenerRunning()) {
         code = m_relay->Create();
         if (!code)
-            code = m_device->StartListener({m_relay.get(), m_session, &m_device->bytesRead});
+            code = m_device->StartListener({m_relay.get(), m_session, &m_device->inputTaken});
         if (code)
             return fail({L"CreateThread", L"StartListener"}, code);
     }
@@ -188,6 +188,7 @@ BOOL CSerialPort::PurgeReceive()
         ReportError(L"PurgeComm", code);
         return FALSE;
     }
+    ++m_device->inputTaken;
     return TRUE;
 }
 
@@ -241,7 +242,7 @@ BOOL CSerialPort::ReadBytes(void* buffer, DWORD length, DWORD* count)
         ReportError(L"ReadFile", code);
         return FALSE;
     }
-    m_device->bytesRead += got;
+    m_device->inputTaken += got;
     *count = got;
     return TRUE;
 }

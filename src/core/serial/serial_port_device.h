@@ -20,7 +20,9 @@
 struct CListenerLink {
     CPortEventRelay* relay = nullptr;
     unsigned session = 0;
-    const std::atomic<uint64_t>* bytesRead = nullptr;  // bytes the program has read so far
+    // Moves whenever the program takes input out of the queue: by the bytes it reads,
+    // and by one for every purge (the queue may refill to the same size at once).
+    const std::atomic<uint64_t>* inputTaken = nullptr;
 };
 
 struct CSerialPort::Device {
@@ -61,7 +63,7 @@ struct CSerialPort::Device {
     // On the user-interface thread, once the notify window has handled an event.
     virtual void EventHandled() = 0;
 
-    std::atomic<uint64_t> bytesRead{0};
+    std::atomic<uint64_t> inputTaken{0};
 };
 
 // The devices. The OS one is the Win32 port on Windows and the terminal elsewhere.

@@ -32,7 +32,8 @@ public:
         m_link = link;
         m_listening = true;
         m_device->SetBytesWaitingCallback([this] { OnBytesArrived(); });
-        OnBytesArrived();  // bytes that came before the callback was in place
+        if (m_device->BytesWaiting() > 0)
+            OnBytesArrived();  // bytes that came before the callback was in place
         return 0;
     }
     bool ListenerRunning() const override { return m_listening; }
@@ -86,21 +87,28 @@ public:
         if (!m_listening)
             return;
         const uint64_t waiting = m_device->BytesWaiting();
-        const uint64_t readTotal = bytesRead.load();
-        if (waiting == 0)
-            m_pacer.Mark(0, readTotal);
-        else if (m_pacer.ShouldPost(waiting, readTotal))
+        const uint64_t readTotal = inputTaken.load();
+        const bool calledMeanwhile = m_calledWhileInFlight;
+        m_calledWhileInFlight = false;
+        if (calledMeanwhile || m_pacer.ShouldPost(waiting, readTotal))
             Post(waiting, readTotal);
+        else if (waiting == 0)
+            m_pacer.Mark(0, readTotal);
     }
 
 private:
+    // The device calls for new bytes and when its line has gone; in both cases the
+    // reader must look (a read after a hang-up fails with access denied), so a call
+    // posts even when no bytes wait.
     void OnBytesArrived()
     {
-        if (!m_listening || m_inFlight)
-            return;  // the event in flight covers these bytes (EventHandled looks again)
-        const uint64_t waiting = m_device->BytesWaiting();
-        if (waiting > 0)
-            Post(waiting, bytesRead.load());
+        if (!m_listening)
+            return;
+        if (m_inFlight) {
+            m_calledWhileInFlight = true;  // EventHandled posts again
+            return;
+        }
+        Post(m_device->BytesWaiting(), inputTaken.load());
     }
 
     void Post(uint64_t waiting, uint64_t readTotal)
@@ -115,6 +123,7 @@ private:
     bool m_open = false;
     bool m_listening = false;
     bool m_inFlight = false;
+    bool m_calledWhileInFlight = false;
 };
 
 }  // namespace

@@ -244,7 +244,14 @@ public:
     }
 
     bool HandleOpen() const override { return m_fd.Valid(); }
-    void CloseHandle() override { m_fd.Reset(); }
+    void CloseHandle() override
+    {
+        // The exclusive mode belongs to the terminal, not to this descriptor: it would
+        // outlive the close while anyone else (the simulator) keeps the terminal open.
+        if (m_fd.Valid())
+            (void)::ioctl(m_fd.Get(), TIOCNXCL);
+        m_fd.Reset();
+    }
     void CloseEvents() override
     {
         m_stop.Close();
@@ -341,7 +348,7 @@ private:
     {
         CListenerPacer pacer;
         while (!m_stopping) {
-            const uint64_t readTotal = link.bytesRead->load();
+            const uint64_t readTotal = link.inputTaken->load();
             int waiting = 0;
             if (::ioctl(m_fd.Get(), FIONREAD, &waiting) != 0) {
                 link.relay->PostHangUp(link.session);

@@ -279,7 +279,7 @@ private:
             COMSTAT status{};
             ClearCommError(m_port, &errors, &status);
             lineErrors |= errors;
-            const uint64_t readTotal = m_link.bytesRead->load();
+            const uint64_t readTotal = m_link.inputTaken->load();
             if (status.cbInQue > 0) {
                 if (pacer.ShouldPost(status.cbInQue, readTotal)) {
                     pacer.Mark(status.cbInQue, readTotal);
@@ -314,7 +314,7 @@ private:
             ClearCommError(m_port, &errors, &status);
             lineErrors |= errors;
             if (mask != 0) {
-                pacer.Mark(status.cbInQue, m_link.bytesRead->load());
+                pacer.Mark(status.cbInQue, m_link.inputTaken->load());
                 PostAndWait(MAKEWPARAM(LOWORD(mask), LOWORD(lineErrors)));
                 lineErrors = 0;
             } else if (status.cbInQue == 0) {
