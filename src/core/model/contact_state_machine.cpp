@@ -19,11 +19,7 @@ CContactStateMachine::CContactStateMachine(CModelBase& model)
 {
 }
 
-CContactStateMachine::~CContactStateMachine()
-{
-    if (!IsIdle())
-        StopTimer();
-}
+CContactStateMachine::~CContactStateMachine() = default;
 
 void CContactStateMachine::OnComplete()
 {

@@ -17,6 +17,11 @@ public:
     CStateHost(CModelBase& model, UINT_PTR timerId) : CStateHost2(model, timerId), m_final(this) {
         m_current = &m_final;
     }
+    // A machine that goes away mid-run leaves no timer and no routing to itself behind.
+    ~CStateHost() override {
+        if (!IsIdle()) StopTimer();
+        ForgetOperation(this);
+    }
 
     // Does nothing here; CProgressBarStateHost<T> moves its bar.
     virtual void AdvanceProgress(DWORD units) {}
@@ -62,11 +67,14 @@ protected:
 
 template <class T>
 void CFinalState<T>::Enter() {
+    // A tick still armed (a restart while waiting) would otherwise go on firing.
+    m_host->StopTimer();
     m_host->OnComplete();
 }
 
 template <class T>
 void CStateHost<T>::StartAt(CState<T>* first) {
+    StopTimer();  // a restart abandons whatever the previous run was waiting for
     m_final.m_machine = Self();
     m_firmwareStatusToPublish = CurrentFirmwareStatus();
     m_result = 0;

@@ -145,3 +145,9 @@ BOOL CStateHost2::PurgeAndWrite(const std::wstring& text)
         return FALSE;
     return m_model.WriteText(text.c_str());
 }
+
+void CStateHost2::ForgetOperation(IStateMachine* machine)
+{
+    if (m_model.AttachedOperation() == machine)
+        m_model.DetachOperation();
+}

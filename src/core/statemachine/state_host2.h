@@ -9,6 +9,7 @@
 #include "platform/win_types.h"
 
 class CModelBase;
+class IStateMachine;
 
 // Formats of the trace lines of the hosts and command states.
 namespace StateTrace {
@@ -73,6 +74,7 @@ public:
 
 protected:
     FirmwareStatusEnum CurrentFirmwareStatus() const;  // the model's
+    void ForgetOperation(IStateMachine* machine);     // detaches it if it is attached
     BOOL PurgeAndWrite(const std::wstring& text);     // through the model
     void LogText(const std::wstring& text);
 

@@ -184,6 +184,22 @@ TEST_F(ContactMachineTest, SearchFromFindSpeedFailsWhenTheRadioStaysSilent)
     EXPECT_EQ(bench.model.m_firmwareStatus.Get(), FirmwareStatusNone);
 }
 
+TEST_F(ContactMachineTest, RestartWhileWaitingLeavesNoTimerRunning)
+{
+    ASSERT_TRUE(bench.OpenPort());
+    bench.link->onWrite = nullptr;
+    contact().StartOpenPort();
+    bench.RunFor(50);  // between two polls
+    bench.model.ClosePort();
+    bench.model.m_port.Set(L"");
+    contact().StartOpenPort();
+    ASSERT_TRUE(contact().IsIdle());
+
+    bench.RunFor(1000);
+    EXPECT_TRUE(bench.foreignTimers.empty());
+    EXPECT_EQ(bench.doneResults, std::vector<DWORD>{0xE200000F});
+}
+
 TEST_F(ContactMachineTest, FailedWriteLeavesNoStaleFirmwareStatus)
 {
     // After an operation the status was known; the port then stops taking writes.

@@ -218,6 +218,20 @@ TEST_F(StateHostTest, LogReachesOwnerAndMainFrameAndCompletionEveryObserverInOrd
     bench.model.m_completionEvent.RemoveObserver(second.Handle());
 }
 
+TEST_F(StateHostTest, MachineDestroyedWhileWaitingLeavesNoTimerOrRoutingBehind)
+{
+    {
+        CTestMachine doomed(bench.model, MachineTimer::Banner);
+        CRecordingState ask(&doomed, L"Ask", doomed.FinalState(), L"RV;", 500);
+        bench.model.AttachOperation(&doomed);
+        ASSERT_TRUE(doomed.Start(&ask));
+        bench.RunFor(100);
+    }
+    EXPECT_EQ(bench.model.AttachedOperation(), nullptr);
+    bench.RunFor(1000);
+    EXPECT_TRUE(bench.foreignTimers.empty());
+}
+
 // Completion through OnCompleteReconnect, as the machines that restart the radio do.
 class ReconnectTest : public StateHostTest {
 protected:
