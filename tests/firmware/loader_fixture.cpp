@@ -134,6 +134,7 @@ void LoaderTest::Prepare(const CFirmwareGenOptions& firmware) {
 }
 
 BOOL LoaderTest::Start() {
+    if (!machine) return FALSE;  // Prepare failed and said so
     model->AttachOperation(machine.get());
     return machine->Start(dialog.Handle());
 }

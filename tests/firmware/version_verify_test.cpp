@@ -45,11 +45,13 @@ INSTANTIATE_TEST_SUITE_P(
 // the file's name, and the check after the fresh contact notices.
 TEST_F(LoaderTest, ARadioReportingAnotherVersionFailsTheCheck) {
     simOptions.loadVersion = 116;
+    simOptions.baudModel = BaudModel::Instant;  // also quick where the clock is real
+    simOptions.flashMs = 0;
     CFirmwareGenOptions firmware;
     firmware.version = 117;
     Prepare(firmware);
     ASSERT_TRUE(Start());
-    ASSERT_TRUE(RunToCompletion());
+    ASSERT_TRUE(RunToCompletion(120 * 1000));
     ASSERT_EQ(completions, std::vector<DWORD>{0});
     EXPECT_EQ(VerifyVersion(*machine, L"MCU", firmwarePath), Zr8Error::VersionVerifyFailed);
     EXPECT_EQ(lines.back(), L"Firmware version verify failed. Reload MCU firmware.");
