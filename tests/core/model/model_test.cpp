@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <string>
 
 #include "core/model/contact_state_machine.h"
@@ -21,42 +23,59 @@ namespace fs = std::filesystem;
 
 const wchar_t kPortName[] = L"MODELTEST";
 
-// Off Windows the application-data folder follows XDG_DATA_HOME, so each test gets a
-// fresh one; under Wine it is the test prefix's own AppData folder.
-class ScopedDataHome {
+// Off Windows the application-data folder follows XDG_DATA_HOME and the settings file
+// XDG_CONFIG_HOME, so each test gets fresh ones; under Wine they are the test prefix's
+// own AppData folder and registry.
+class ScopedUserFolders {
 public:
-    ScopedDataHome()
+    ScopedUserFolders()
     {
 #ifndef _WIN32
-        const char* old = std::getenv("XDG_DATA_HOME");
-        m_hadOld = old != nullptr;
-        if (m_hadOld)
-            m_old = old;
-        m_dir = fs::temp_directory_path() /
-                ("zr8-model-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace(test.begin(), test.end(), '/', '_');  // parameterised names carry a '/'
+        m_dir = fs::temp_directory_path() / ("zr8-model-" + std::to_string(std::random_device()()) + "-" + test);
         fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-        setenv("XDG_DATA_HOME", m_dir.string().c_str(), 1);
+        Redirect("XDG_DATA_HOME", m_dir / "data", m_oldData);
+        Redirect("XDG_CONFIG_HOME", m_dir / "config", m_oldConfig);
 #endif
     }
-    ~ScopedDataHome()
+    ~ScopedUserFolders()
     {
 #ifndef _WIN32
-        if (m_hadOld)
-            setenv("XDG_DATA_HOME", m_old.c_str(), 1);
-        else
-            unsetenv("XDG_DATA_HOME");
+        Restore("XDG_DATA_HOME", m_oldData);
+        Restore("XDG_CONFIG_HOME", m_oldConfig);
         std::error_code ignored;
         fs::remove_all(m_dir, ignored);
 #endif
     }
 
 private:
+#ifndef _WIN32
+    struct Old {
+        bool had = false;
+        std::string value;
+    };
+    static void Redirect(const char* name, const fs::path& dir, Old& old)
+    {
+        const char* value = std::getenv(name);
+        old.had = value != nullptr;
+        if (old.had)
+            old.value = value;
+        fs::create_directories(dir);
+        setenv(name, dir.string().c_str(), 1);
+    }
+    static void Restore(const char* name, const Old& old)
+    {
+        if (old.had)
+            setenv(name, old.value.c_str(), 1);
+        else
+            unsetenv(name);
+    }
     fs::path m_dir;
-    std::string m_old;
-    bool m_hadOld = false;
+    Old m_oldData, m_oldConfig;
+#endif
 };
+
 
 // A machine a page would attach: busy or idle as the test says, counting what reaches it.
 class CFakeOperation : public IStateMachine {
@@ -106,7 +125,7 @@ protected:
     void Observe(CEventSource& source) { subscriber.Subscribe(observer.Handle(), source); }
     void OpenFakePort() { ASSERT_EQ(model.OpenSerialPort(kPortName), 0u); }
 
-    ScopedDataHome dataHome;
+    ScopedUserFolders userFolders;
     CFakeDeviceRegistration device{kPortName};
     CFailingSettingsStore* store = nullptr;
     CRecordingWindow frame;
@@ -183,6 +202,47 @@ TEST_F(ModelTest, SaveWalksTheSevenValuesInOrderAndGoesOnPastFailures)
     EXPECT_EQ(store->written,
               (std::vector<std::wstring>{L"ActivePage", L"AdvancedMode", L"FirmwareFolder", L"FirmwareLoadRetryLimit",
                                          L"Port", L"Trace", L"VerboseLogging"}));
+}
+
+// The store the programs use (the registry under Wine, the .reg file elsewhere): what one
+// run saves, the next run loads, with the same value names and types.
+TEST_F(ModelTest, SettingsSurviveARestartInThePlatformStore)
+{
+    const wchar_t* names[] = {L"ActivePage", L"AdvancedMode", L"FirmwareFolder", L"FirmwareLoadRetryLimit",
+                              L"Port", L"Trace", L"VerboseLogging"};
+    auto forget = [&names] {
+        auto cleaner = OpenPlatformSettingsStore();
+        ASSERT_TRUE(cleaner);
+        for (const wchar_t* name : names)
+            cleaner->DeleteValue(L"", name);
+    };
+    forget();  // a Wine prefix keeps its registry from run to run
+    {
+        CModel first(nullptr);
+        first.LoadSettings();
+        first.m_port.Set(L"COM5");
+        first.m_activePage.Set(3);
+        first.SaveSettings();
+    }
+    {
+        auto raw = OpenPlatformSettingsStore();
+        DWORD type = 0;
+        std::vector<uint8_t> data;
+        ASSERT_EQ(raw->ReadValue(L"", L"FirmwareLoadRetryLimit", type, data), 0u);
+        EXPECT_EQ(type, kRegDword);
+        EXPECT_EQ(data, (std::vector<uint8_t>{10, 0, 0, 0}));
+        ASSERT_EQ(raw->ReadValue(L"", L"Port", type, data), 0u);
+        EXPECT_EQ(type, kRegSz);
+    }
+    {
+        CModel second(nullptr);
+        second.LoadSettings();
+        EXPECT_EQ(second.m_port.Get(), L"COM5");
+        EXPECT_EQ(second.m_activePage.Get(), 3);
+        EXPECT_EQ(second.m_firmwareLoadRetryLimit.Get(), 10u);
+        EXPECT_FALSE(second.m_firmwareFolder.Get().empty());
+    }
+    forget();
 }
 
 struct VersionCase {

@@ -2,14 +2,19 @@
 
 #include <algorithm>
 
+#include <gtest/gtest.h>
+
 CRecordingWindow::CRecordingWindow()
 {
-    m_window.Create([this](UINT message, WPARAM wParam, LPARAM) -> LRESULT {
+    const bool created = m_window.Create([this](UINT message, WPARAM wParam, LPARAM) -> LRESULT {
         m_messages.push_back({message, wParam});
         if (onMessage)
             onMessage(message, wParam);
         return 0;
     });
+    // Without its window every observer test would pass for the wrong reason.
+    if (!created)
+        ADD_FAILURE() << "no observer window, error " << GetLastError();
 }
 
 size_t CRecordingWindow::Count(UINT message) const
