@@ -85,6 +85,11 @@ bool CMessageWindow::Create(Handler handler, HWND parent, int controlId)
     const DWORD style = parent != nullptr ? WS_CHILD : WS_POPUP;
     HMENU id = parent != nullptr ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)) : nullptr;
     m_window = CreateWindowExW(0, kClassName, L"", style, 0, 0, 0, 0, parent, id, instance, m_impl);
+    if (m_window == nullptr && parent == nullptr) {
+        // No window station to draw on (Wine without a display): a message-only window
+        // still receives everything this class is for.
+        m_window = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, m_impl);
+    }
     if (m_window == nullptr) {
         const DWORD error = GetLastError();
         delete m_impl;
