@@ -4,6 +4,9 @@
 //  - EV_RXCHAR is a level there (it is reported while bytes wait), not an edge. The
 //    listener therefore arms WaitCommEvent only on an empty queue and, while bytes
 //    sit unread, looks at the queue in short ticks instead (listener_pacer.h).
+//  - A read with the "return at once" time-outs still waits for data when the queue is
+//    empty. So the port reads only what the queue holds, and an empty queue reads
+//    nothing without asking the driver.
 //  - On a pseudo-terminal a wait that does not complete at once ends about 1 ms later
 //    with ERROR_OPERATION_ABORTED and no mask. That is "no event": the listener waits
 //    a few milliseconds on the stop event and arms again, so it neither spins nor
@@ -207,10 +210,18 @@ public:
 
     DWORD Read(void* buffer, DWORD length, DWORD& count) override
     {
+        count = 0;
+        DWORD errors = 0;
+        COMSTAT status{};
+        if (!ClearCommError(m_port, &errors, &status))
+            return GetLastError();
+        KeepLineErrors(errors);
+        if (status.cbInQue == 0)
+            return 0;
         OVERLAPPED overlapped{};
         overlapped.hEvent = m_ioEvent.Get();
-        count = 0;
-        if (ReadFile(m_port, buffer, length, &count, &overlapped))
+        const DWORD want = status.cbInQue < length ? status.cbInQue : length;
+        if (ReadFile(m_port, buffer, want, &count, &overlapped))
             return 0;
         const DWORD code = GetLastError();
         if (code != ERROR_IO_PENDING)
@@ -222,12 +233,23 @@ public:
     {
         errors = 0;
         COMSTAT status{};
-        return ClearCommError(m_port, &errors, &status) ? 0 : GetLastError();
+        const DWORD code = ClearCommError(m_port, &errors, &status) ? 0 : GetLastError();
+        errors |= TakeKeptLineErrors();
+        return code;
     }
 
     void EventHandled() override { SetEvent(m_handledEvent.Get()); }
 
 private:
+    // Line errors fetched by a read, for the listener's next event (ClearCommError
+    // clears them as it reports them).
+    void KeepLineErrors(DWORD errors)
+    {
+        if (errors)
+            InterlockedOr(&m_keptLineErrors, static_cast<LONG>(errors));
+    }
+    DWORD TakeKeptLineErrors() { return static_cast<DWORD>(InterlockedExchange(&m_keptLineErrors, 0)); }
+
     // Waits for a pending operation or the stop event. Released by the stop event, the
     // operation is cancelled (its OVERLAPPED lives on the caller's stack) and counts 0.
     DWORD WaitForIo(OVERLAPPED& overlapped, DWORD& count)
@@ -278,7 +300,7 @@ private:
             DWORD errors = 0;
             COMSTAT status{};
             ClearCommError(m_port, &errors, &status);
-            lineErrors |= errors;
+            lineErrors |= errors | TakeKeptLineErrors();
             const uint64_t readTotal = m_link.inputTaken->load();
             if (status.cbInQue > 0) {
                 if (pacer.ShouldPost(status.cbInQue, readTotal)) {
@@ -330,6 +352,7 @@ private:
     CEventHandle m_stopEvent;
     CEventHandle m_handledEvent;
     volatile LONG m_stopping = FALSE;
+    volatile LONG m_keptLineErrors = 0;
     HANDLE m_port = INVALID_HANDLE_VALUE;
     HANDLE m_thread = nullptr;
     CListenerLink m_link;

@@ -6,6 +6,7 @@
 
 #include "core/serial/serial_device.h"
 #include "core/serial/serial_port.h"
+#include "core/text/error_text.h"
 #include "platform/code_pages.h"
 #include "platform/message_loop.h"
 #include "port_watcher.h"
@@ -95,7 +96,7 @@ TEST_F(SimulatedRadioPortTest, RadioVanishingIsReportedOnceAndClosesThePort)
     ASSERT_EQ(m_watcher.Boxes().size(), 1u);
     EXPECT_EQ(m_watcher.Boxes()[0].caption, L"COM Port Error");
     EXPECT_EQ(m_watcher.Boxes()[0].text,
-              L"ReadFile failed on \"simtest\"\r\nError 0x00000005: Access is denied.");
+              L"ReadFile failed on \"simtest\"\r\nError 0x00000005: " + GetErrorText(ERROR_ACCESS_DENIED));
     EXPECT_FALSE(m_port.WriteText(L"RV;"));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
 }

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "core/serial/serial_port.h"
+#include "core/text/error_text.h"
 #include "platform/code_pages.h"
 #include "port_watcher.h"
 #include "process_census.h"
@@ -192,7 +193,7 @@ TEST_F(SerialPortPtyTest, SimulatorVanishingMidAnswerIsReportedOnceAndClosesTheP
     ASSERT_EQ(m_watcher.Boxes().size(), 1u);
     const RecordedBox& box = m_watcher.Boxes()[0];
     EXPECT_EQ(box.caption, L"COM Port Error");
-    const std::wstring tail = L" failed on \"" + m_name + L"\"\r\nError 0x00000005: Access is denied.";
+    const std::wstring tail = L" failed on \"" + m_name + L"\"\r\nError 0x00000005: " + GetErrorText(ERROR_ACCESS_DENIED);
     EXPECT_NE(box.text.find(tail), std::wstring::npos) << CodePages::ToUtf8(box.text);
     ASSERT_FALSE(m_watcher.LogLines().empty());
     EXPECT_EQ(m_watcher.LogLines().front(), box.text) << "the report is logged as well";
