@@ -2,6 +2,15 @@
 
 #include <algorithm>
 
+#include "core/model/event_subscriber.h"
+
+CEventSource::~CEventSource()
+{
+    const std::vector<CEventSubscriber*> subscribers = m_subscribers;
+    for (CEventSubscriber* subscriber : subscribers)
+        subscriber->ForgetSource(this);
+}
+
 bool CEventSource::AddObserver(HWND window)
 {
     if (HasObserver(window))
@@ -33,4 +42,15 @@ void CEventSource::Notify(WPARAM wParam, LPARAM lParam) const
         if (HasObserver(window))
             SendMessageW(window, m_message, wParam, lParam);
     }
+}
+
+void CEventSource::AttachSubscriber(CEventSubscriber* subscriber)
+{
+    if (std::find(m_subscribers.begin(), m_subscribers.end(), subscriber) == m_subscribers.end())
+        m_subscribers.push_back(subscriber);
+}
+
+void CEventSource::DetachSubscriber(CEventSubscriber* subscriber)
+{
+    m_subscribers.erase(std::remove(m_subscribers.begin(), m_subscribers.end(), subscriber), m_subscribers.end());
 }

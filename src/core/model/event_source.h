@@ -1,15 +1,21 @@
 // CEventSource: a message identifier and the windows that want it. Every change of a
 // model value is announced by sending the value's own message to each observer, in
 // registration order, synchronously; the observer reads the value back in its handler.
+//
+// A source also knows the subscribers that joined it, so whichever of the two ends first
+// (a dialog's subscriber or a value of its own) the other is never left pointing at it.
 #pragma once
 
 #include <vector>
 
 #include "platform/win_types.h"
 
+class CEventSubscriber;
+
 class CEventSource {
 public:
     explicit CEventSource(UINT message) : m_message(message) {}
+    ~CEventSource();  // the subscribers that still hold it let it go
     CEventSource(const CEventSource&) = delete;
     CEventSource& operator=(const CEventSource&) = delete;
 
@@ -29,6 +35,11 @@ public:
     void Notify(WPARAM wParam = 0, LPARAM lParam = 0) const;
 
 private:
+    friend class CEventSubscriber;
+    void AttachSubscriber(CEventSubscriber* subscriber);
+    void DetachSubscriber(CEventSubscriber* subscriber);
+
     UINT m_message;
     std::vector<HWND> m_observers;
+    std::vector<CEventSubscriber*> m_subscribers;
 };

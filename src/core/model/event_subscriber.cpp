@@ -10,13 +10,16 @@ bool CEventSubscriber::Subscribe(HWND window, CEventSource& source)
         return false;
     m_sources.push_back(&source);
     source.AddObserver(m_window);
+    source.AttachSubscriber(this);
     return true;
 }
 
 void CEventSubscriber::UnsubscribeAll()
 {
-    for (CEventSource* source : m_sources)
+    for (CEventSource* source : m_sources) {
         source->RemoveObserver(m_window);
+        source->DetachSubscriber(this);
+    }
     m_sources.clear();
     m_window = nullptr;  // a window created anew may subscribe again
 }
@@ -24,4 +27,9 @@ void CEventSubscriber::UnsubscribeAll()
 bool CEventSubscriber::IsSubscribed(const CEventSource& source) const
 {
     return std::find(m_sources.begin(), m_sources.end(), &source) != m_sources.end();
+}
+
+void CEventSubscriber::ForgetSource(CEventSource* source)
+{
+    m_sources.erase(std::remove(m_sources.begin(), m_sources.end(), source), m_sources.end());
 }

@@ -1,8 +1,7 @@
 // CEventSubscriber: the subscriptions of one window. A page subscribes to the model's
 // values while it shows them and drops them all at once when it is hidden or destroyed.
-// The sources must outlive the subscriber (the model outlives every window); the
-// destructor drops whatever is still subscribed, so a window can never be left behind
-// as an observer of a value.
+// The destructor drops whatever is still subscribed, so a window can never be left
+// behind as an observer of a value; a source that ends first takes itself off the list.
 #pragma once
 
 #include <vector>
@@ -25,6 +24,9 @@ public:
     bool IsSubscribed(const CEventSource& source) const;
 
 private:
+    friend class CEventSource;
+    void ForgetSource(CEventSource* source);
+
     HWND m_window = nullptr;
     std::vector<CEventSource*> m_sources;
 };

@@ -102,6 +102,31 @@ TEST(ObservableTest, UnsubscribeAllLeavesEverySourceItJoined)
     EXPECT_TRUE(b.Observers().empty());
 }
 
+// A dialog's own value may end before the dialog's subscriber does, or the other way
+// round: neither order leaves anything pointing at what is gone.
+TEST(ObservableTest, SourceAndSubscriberMayEndInEitherOrder)
+{
+    CRecordingWindow observer;
+    CObservable<int, 1> lasting(kOtherMessage, 0);
+    CEventSubscriber subscriber;
+    {
+        CObservable<int, 1> shortLived(kValueMessage, 0);
+        subscriber.Subscribe(observer.Handle(), shortLived);
+        subscriber.Subscribe(observer.Handle(), lasting);
+        EXPECT_TRUE(subscriber.IsSubscribed(shortLived));
+    }
+    lasting.Set(1);
+    subscriber.UnsubscribeAll();
+    lasting.Set(2);
+    EXPECT_EQ(observer.Count(kOtherMessage), 1u);
+
+    {
+        CEventSubscriber shortSubscriber;
+        shortSubscriber.Subscribe(observer.Handle(), lasting);
+    }
+    EXPECT_TRUE(lasting.Observers().empty());
+}
+
 TEST(ObservableTest, OneSubscriberServesOneWindow)
 {
     CObservable<int, 1> value(kValueMessage, 0);
