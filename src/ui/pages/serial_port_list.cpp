@@ -1,0 +1,96 @@
+#include "ui/pages/serial_port_list.h"
+
+#include <algorithm>
+
+namespace {
+
+// Closes the key on every path.
+class CRegKey {
+public:
+    CRegKey() = default;
+    ~CRegKey()
+    {
+        if (m_key != nullptr)
+            RegCloseKey(m_key);
+    }
+    CRegKey(const CRegKey&) = delete;
+    CRegKey& operator=(const CRegKey&) = delete;
+
+    bool OpenForValues(HKEY root, const wchar_t* subkey)
+    {
+        return RegOpenKeyExW(root, subkey, 0, KEY_QUERY_VALUE, &m_key) == ERROR_SUCCESS;
+    }
+    HKEY Get() const { return m_key; }
+
+private:
+    HKEY m_key = nullptr;
+};
+
+wchar_t FoldLetter(wchar_t c)
+{
+    return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c;
+}
+
+// The port name of a value's data, which need not carry its terminator: everything up
+// to the first null within the bytes that were read.
+std::wstring PortNameOf(const wchar_t* data, DWORD bytes)
+{
+    size_t chars = bytes / sizeof(wchar_t);
+    const wchar_t* end = std::find(data, data + chars, L'\0');
+    return std::wstring(data, end);
+}
+
+}  // namespace
+
+bool SameIgnoringLetterCase(const std::wstring& a, const std::wstring& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (FoldLetter(a[i]) != FoldLetter(b[i]))
+            return false;
+    }
+    return true;
+}
+
+std::vector<std::wstring> EnumerateSerialPorts(HKEY root, const wchar_t* subkey)
+{
+    std::vector<std::wstring> ports;
+    CRegKey key;
+    if (!key.OpenForValues(root, subkey))
+        return ports;
+
+    for (DWORD index = 0;; ++index) {
+        wchar_t name[kSerialCommNameChars] = {};
+        wchar_t data[kSerialCommDataBytes / sizeof(wchar_t)] = {};
+        DWORD nameChars = kSerialCommNameChars;
+        DWORD dataBytes = kSerialCommDataBytes;
+        DWORD type = REG_NONE;
+        LONG status = RegEnumValueW(key.Get(), index, name, &nameChars, nullptr, &type,
+                                    reinterpret_cast<BYTE*>(data), &dataBytes);
+        if (status != ERROR_SUCCESS)
+            break;
+        if (type != REG_SZ)
+            continue;
+        std::wstring port = PortNameOf(data, dataBytes);
+        if (port.empty() || SameIgnoringLetterCase(std::wstring(name, nameChars), kHiddenSerialCommValue))
+            continue;
+        ports.push_back(port);
+    }
+    return ports;
+}
+
+std::vector<std::wstring> ListSerialPorts(const std::vector<std::wstring>& extraPorts, HKEY root,
+                                          const wchar_t* subkey)
+{
+    std::vector<std::wstring> ports = EnumerateSerialPorts(root, subkey);
+    for (const std::wstring& extra : extraPorts) {
+        if (!extra.empty())
+            ports.push_back(extra);
+    }
+    // The order of a sorted combo box: case-insensitive, as lstrcmpi compares.
+    std::stable_sort(ports.begin(), ports.end(), [](const std::wstring& a, const std::wstring& b) {
+        return lstrcmpiW(a.c_str(), b.c_str()) < 0;
+    });
+    return ports;
+}
