@@ -1,0 +1,27 @@
+// The global options of zr8 and where the command and its own arguments start.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cli/command_table.h"
+
+struct CGlobalOptions {
+    std::wstring port;       // --port NAME; empty: the saved "Port" setting
+    bool portGiven = false;
+    std::string simOptions;  // --sim "zr8sim options" for the in-process radio
+    unsigned timeoutSeconds = 10;
+    bool yes = false;
+    bool trace = false;
+    bool verbose = false;
+    bool help = false;
+    std::string command;     // empty when none was given
+    CommandArgs commandArgs; // the command's own arguments, in order
+};
+
+// Global options may stand before or after the command; everything after "sim" belongs
+// to the simulator. False with the message on a usage error.
+bool ParseGlobalOptions(const std::vector<std::string>& args, CGlobalOptions& out, std::string& error);
+
+// "sim" in any case names the in-process simulated radio.
+bool IsSimulatedPortName(const std::wstring& name);

@@ -1,0 +1,125 @@
+#include "cli/console_output.h"
+
+#include <cstdio>
+
+#include "core/text/display_text.h"
+#include "core/text/string_table.h"
+#include "core/text/text_ref.h"
+#include "platform/code_pages.h"
+
+namespace {
+constexpr int kBarWidth = 40;
+constexpr int kPlainStepPercent = 10;
+
+void Write(FILE* stream, const std::wstring& text) {
+    const std::string bytes = CodePages::ToUtf8(text);
+    std::fwrite(bytes.data(), 1, bytes.size(), stream);
+}
+}  // namespace
+
+std::wstring NormaliseLines(const std::wstring& text) {
+    std::wstring out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        wchar_t c = text[i];
+        if (c == L'\r') {
+            if (i + 1 < text.size() && text[i + 1] == L'\n') ++i;
+            c = L'\n';
+        }
+        out.push_back(c);
+    }
+    while (!out.empty() && out.back() == L'\n') out.pop_back();
+    return out;
+}
+
+CConsoleOutput::CConsoleOutput(bool verbose, bool progressBar) : m_verbose(verbose), m_progressBar(progressBar) {}
+
+void CConsoleOutput::PrintLines(const std::wstring& text, bool toStdout, bool stamp) {
+    const std::wstring lines = NormaliseLines(text);
+    ClearBar();
+    FILE* stream = toStdout ? stdout : stderr;
+    if (!toStdout) std::fflush(stdout);
+    std::wstring prefix = stamp && m_verbose ? TimeStamp() : std::wstring();
+    size_t start = 0;
+    do {
+        size_t end = lines.find(L'\n', start);
+        if (end == std::wstring::npos) end = lines.size();
+        Write(stream, prefix + lines.substr(start, end - start) + L"\n");
+        start = end + 1;
+    } while (start <= lines.size());
+    std::fflush(stream);
+    m_lastLine = lines;
+    if (m_barShown) DrawBar();
+}
+
+void CConsoleOutput::Result(const std::wstring& text) { PrintLines(text, true, false); }
+
+void CConsoleOutput::Status(const std::wstring& text) {
+    if (!m_pendingEcho.empty() && m_pendingEcho == text) {
+        m_pendingEcho.clear();  // already printed as the machine's own line
+        return;
+    }
+    m_pendingEcho.clear();
+    PrintLines(text, false, true);
+}
+
+void CConsoleOutput::Log(const std::wstring& text) {
+    PrintLines(text, false, true);
+    m_pendingEcho = text;
+}
+
+void CConsoleOutput::Verbose(const std::wstring& text) {
+    if (m_verbose) PrintLines(text, false, true);
+}
+
+void CConsoleOutput::Error(const std::wstring& text) { PrintLines(text, false, false); }
+
+void CConsoleOutput::Prompt(const std::wstring& text) {
+    ClearBar();
+    std::fflush(stdout);
+    Write(stderr, text);
+    std::fflush(stderr);
+}
+
+bool CConsoleOutput::IsLastLine(const std::wstring& text) const { return NormaliseLines(text) == m_lastLine; }
+
+void CConsoleOutput::Progress(DWORD position, DWORD total) {
+    if (total == 0) return;
+    m_position = position;
+    m_total = total;
+    const int percent = static_cast<int>(uint64_t(position) * 100 / total);
+    if (m_progressBar) {
+        m_barShown = true;
+        DrawBar();
+        return;
+    }
+    const int step = percent / kPlainStepPercent;
+    if (step == m_lastStep) return;
+    m_lastStep = step;
+    PrintLines(FormatText(IDS_CLI_PROGRESS, unsigned(percent), unsigned(position), unsigned(total)), false, true);
+}
+
+void CConsoleOutput::EndProgress() {
+    if (m_barShown) {
+        DrawBar();
+        std::fputc('\n', stderr);
+        std::fflush(stderr);
+    }
+    m_barShown = false;
+    m_lastStep = -1;
+}
+
+void CConsoleOutput::ClearBar() {
+    if (!m_barShown) return;
+    // Spaces rather than an escape sequence: every console understands them.
+    std::fprintf(stderr, "\r%*s\r", kBarWidth + 32, "");
+}
+
+void CConsoleOutput::DrawBar() {
+    const int filled = m_total ? static_cast<int>(uint64_t(m_position) * kBarWidth / m_total) : 0;
+    const int percent = m_total ? static_cast<int>(uint64_t(m_position) * 100 / m_total) : 0;
+    std::string bar(static_cast<size_t>(filled), '#');
+    bar.append(static_cast<size_t>(kBarWidth - filled), '.');
+    std::fprintf(stderr, "\r[%s] %3d%% %5lu/%lu bytes", bar.c_str(), percent, static_cast<unsigned long>(m_position),
+                 static_cast<unsigned long>(m_total));
+    std::fflush(stderr);
+}

@@ -1,0 +1,27 @@
+#include "cli/cli_session.h"
+#include "cli/commands.h"
+#include "cli/device_text.h"
+#include "core/text/string_table.h"
+#include "core/text/text_ref.h"
+
+int RunInfoCommand(CCliSession& session, const CommandArgs& args) {
+    if (!args.empty()) return UsageError(FindCommand("info"), "info takes no arguments");
+    const int rc = session.Open();
+    if (rc != CliExit::Ok) return rc;
+
+    const DWORD result = session.RunContact();
+    if (result != 0) return session.Fail(result);
+
+    CModel& model = session.Model();
+    CConsoleOutput& out = session.Out();
+    const FirmwareStatusEnum status = model.m_firmwareStatus.Get();
+    out.Result(status == FirmwareStatusBootLoader ? model.WaitingText() : model.McuVersionStatusText());
+    out.Result(FormatText(IDS_CLI_INFO_DEVICE, DeviceName(model.m_device.Get()).c_str()));
+    out.Result(FormatText(IDS_CLI_INFO_FIRMWARE_STATUS, FirmwareStatusName(status).c_str()));
+    out.Result(FormatText(IDS_CLI_INFO_MCU_VERSION, model.FirmwareVersionText().c_str()));
+    const unsigned short serial = model.m_serialNumber.Get();
+    out.Result(serial == kSerialNumberNone ? FormatText(IDS_CLI_INFO_SERIAL_NUMBER, LoadStringText(IDS_CLI_SERIAL_NONE).c_str())
+                                           : FormatText(IDS_CLI_INFO_SERIAL_NUMBER, FormatText(L"%05u", unsigned(serial)).c_str()));
+    out.Result(FormatText(IDS_CLI_INFO_BIT_RATE, unsigned(model.SerialPort().BaudRate())));
+    return CliExit::Ok;
+}

@@ -1,0 +1,13 @@
+#include "cli/cli_session.h"
+#include "cli/commands.h"
+#include "cli/port_list.h"
+#include "core/text/string_table.h"
+
+int RunPortsCommand(CCliSession& session, const CommandArgs& args) {
+    if (!args.empty()) return UsageError(FindCommand("ports"), "ports takes no arguments");
+    const std::vector<CPortEntry> ports = ListSerialPorts();
+    for (const CPortEntry& port : ports)
+        session.Out().Result(port.device.empty() ? port.name : port.name + L" -> " + port.device);
+    if (ports.empty()) session.Out().Error(LoadStringText(IDS_CLI_NO_PORTS));
+    return CliExit::Ok;
+}
