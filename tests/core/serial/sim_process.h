@@ -18,6 +18,7 @@ public:
     bool Exited();  // it has ended on its own (after "vanish", say)
 
     const std::string& SlavePath() const { return m_slavePath; }
+    int Pid() const { return m_pid; }  // -1 when not running
 
 private:
     int m_pid = -1;
