@@ -25,6 +25,12 @@ const std::vector<CCommand>& Commands() {
          "Runs the simulated radio on a pseudo-terminal, exactly as zr8sim does\n"
          "(Linux only). \"zr8 sim --help\" lists its options.",
          RunSimCommand},
+        {"flash", "flash [--folder DIR] [FILE]",
+         "Loads MCU firmware into the radio. FILE is an Intel HEX file; without it the\n"
+         "newest zr8*.hex of DIR, or of the \"FirmwareFolder\" setting. The file is\n"
+         "checked before the radio is touched. At the end the version the radio reports\n"
+         "must match the version in the file's name. Ctrl-C asks before it abandons.",
+         RunFlashCommand},
         {"check", "check FILE.hex",
          "Checks a file without touching the radio. For an Intel HEX firmware file:\n"
          "prints its checksum reconciliation value, the image checksum and the version\n"
