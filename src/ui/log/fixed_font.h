@@ -4,42 +4,7 @@
 
 #include <windows.h>
 
-// Owns one GDI font; deletes it when it goes.
-class CFontHandle {
-public:
-    CFontHandle() = default;
-    explicit CFontHandle(HFONT font) : m_font(font) {}
-    ~CFontHandle() { Reset(); }
-    CFontHandle(CFontHandle&& other) noexcept : m_font(other.Release()) {}
-    CFontHandle& operator=(CFontHandle&& other) noexcept
-    {
-        if (this != &other) {
-            Reset();
-            m_font = other.Release();
-        }
-        return *this;
-    }
-    CFontHandle(const CFontHandle&) = delete;
-    CFontHandle& operator=(const CFontHandle&) = delete;
-
-    HFONT Get() const { return m_font; }
-    explicit operator bool() const { return m_font != nullptr; }
-    HFONT Release()
-    {
-        HFONT font = m_font;
-        m_font = nullptr;
-        return font;
-    }
-    void Reset()
-    {
-        if (m_font != nullptr)
-            DeleteObject(m_font);
-        m_font = nullptr;
-    }
-
-private:
-    HFONT m_font = nullptr;
-};
+#include "ui/framework/win_handles.h"
 
 // The font height for 10 points at the given vertical pixels per logical inch:
 // -(10 * dpi / 72), multiplied before dividing and rounded to nearest.

@@ -2,26 +2,11 @@
 
 #include <richedit.h>
 
+#include "ui/framework/win_handles.h"
+
 namespace OutputMenu {
 
 namespace {
-
-// Owns a loaded menu; destroys it (with its pop-ups) when it goes.
-class CMenuHandle {
-public:
-    explicit CMenuHandle(HMENU menu) : m_menu(menu) {}
-    ~CMenuHandle()
-    {
-        if (m_menu != nullptr)
-            DestroyMenu(m_menu);
-    }
-    CMenuHandle(const CMenuHandle&) = delete;
-    CMenuHandle& operator=(const CMenuHandle&) = delete;
-    HMENU Get() const { return m_menu; }
-
-private:
-    HMENU m_menu;
-};
 
 void Enable(HMENU popup, UINT command, bool enabled)
 {

@@ -10,16 +10,13 @@
 
 #include <string>
 
-class CRichEditCtrlContext {
+#include "ui/framework/subclassed_window.h"
+
+class CRichEditCtrlContext : public CSubclassedWindow {
 public:
-    // Read-only, multi-line, vertical scroll bar, caret kept when not focused.
+    // Read-only, multi-line, vertical scroll bar, selection kept when not focused.
     static constexpr DWORD kDefaultStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE |
                                            ES_AUTOVSCROLL | ES_READONLY | ES_NOHIDESEL;
-
-    CRichEditCtrlContext() = default;
-    ~CRichEditCtrlContext() { UnsubclassWindow(); }
-    CRichEditCtrlContext(const CRichEditCtrlContext&) = delete;
-    CRichEditCtrlContext& operator=(const CRichEditCtrlContext&) = delete;
 
     // "RichEdit20W": the program loads RICHED20.DLL before it creates any window.
     static const wchar_t* ClassName() { return RICHEDIT_CLASSW; }
@@ -27,14 +24,8 @@ public:
     // Creates the control as a child of the parent and subclasses it; null on failure.
     HWND Create(HWND parent, const RECT& rect, UINT id, DWORD style = kDefaultStyle,
                 DWORD exStyle = WS_EX_CLIENTEDGE);
-    // Takes over an existing control (one of a dialog template). False when the window
-    // is not a window or this object already holds one.
-    bool SubclassWindow(HWND control);
-    // Gives the control back its own window procedure; returns it (or null).
-    HWND UnsubclassWindow();
 
     HWND Window() const { return m_hWnd; }
-    operator HWND() const { return m_hWnd; }
 
     void AppendLine(const wchar_t* text);
     void AppendLine(const std::wstring& text) { AppendLine(text.c_str()); }
@@ -49,9 +40,5 @@ public:
     // default handling.
     static bool IsMouseRequestFor(HWND control, WPARAM wParam, LPARAM lParam);
 
-private:
-    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                         UINT_PTR id, DWORD_PTR data);
-
-    HWND m_hWnd = nullptr;
+    BOOL ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 };
