@@ -30,6 +30,9 @@
 #define IDC_SHEET_APPLY 12321
 
 // Shared by the pages and dialogs
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
 #define IDC_OUTPUT_WINDOW 10016      // rich edit output window / activity log
 #define IDC_CLEAR 10010
 
