@@ -258,6 +258,7 @@ int main(int argc, char** argv) {
     uint64_t portEvents = 0, timerTicks = 0;
     std::vector<DWORD> completions;
     bool resetWaitSeen = false;
+    unsigned logLines = 0;
     Snapshot start, firstPacket, lastAck, loaderStart, end;
     auto snap = [&](Snapshot& s) {
         s.simIo = ProcessUsage::ReadChildIo(sim.Pid());
@@ -289,7 +290,7 @@ int main(int argc, char** argv) {
                 resetWaitSeen = true;
                 snap(lastAck);
             }
-            if (options.trace) std::printf("%s\n", CodePages::ToUtf8(line).c_str());
+            ++logLines;
         }
         if (message == WM_APP_MACHINE_DONE) completions.push_back(DWORD(wParam));
         return 0;
@@ -332,7 +333,8 @@ int main(int argc, char** argv) {
                 CodePages::ToUtf8(GetErrorText(result)).c_str(), version / 100, version % 100,
                 model.PacketWrites().size());
     const bool flashOk = SameFile(flashDump, loader.Image().Bytes(), CHexImage::kSize);
-    std::printf("radio's flash %s the image\n", flashOk ? "equals" : "DIFFERS FROM");
+    std::printf("radio's flash %s the image; %u lines to the loader's log\n", flashOk ? "equals" : "DIFFERS FROM",
+                logLines);
     if (result != 0 || !resetWaitSeen || !flashOk) return 1;
 
     PrintPhase("packet phase (first packet written to final packet acknowledged)", Between(firstPacket, lastAck),
