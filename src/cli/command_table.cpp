@@ -3,6 +3,7 @@
 #include "cli/command_table.h"
 
 #include "cli/commands.h"
+#include "cli/config_commands.h"
 
 const std::vector<CCommand>& Commands() {
     static const std::vector<CCommand> commands = {
@@ -31,10 +32,29 @@ const std::vector<CCommand>& Commands() {
          "checked before the radio is touched. At the end the version the radio reports\n"
          "must match the version in the file's name. Ctrl-C asks before it abandons.",
          RunFlashCommand},
-        {"check", "check FILE.hex",
+        {"save-config", "save-config [FILE]",
+         "Saves the radio's configuration (EEPROM 0x000-0x3FF) in a file. Without FILE,\n"
+         "or when FILE is a folder, the name is SN<serial>.<date>T<time>.ZR8Config in the\n"
+         "\"ConfigurationFolder\" setting's folder (or the ZR8 Configuration folder).\n"
+         "An existing file is replaced only after a complete read, and only when you\n"
+         "agree (--yes).",
+         RunSaveConfigCommand},
+        {"restore-config", "restore-config [--advanced] FILE",
+         "Checks the configuration file, then writes it back into the radio. A file of\n"
+         "another radio is refused; with --advanced (the \"AdvancedMode\" setting) you\n"
+         "are asked whether to go on (--yes answers Yes). Turn the radio off and on\n"
+         "afterwards. Ctrl-C asks before it interrupts.",
+         RunRestoreConfigCommand},
+        {"banner", "banner [TEXT]",
+         "Shows the power-on banner, or writes TEXT (at most 16 characters, trailing\n"
+         "blanks dropped) and shows what the radio reads back.",
+         RunBannerCommand},
+        {"check", "check FILE.hex | FILE.ZR8Config",
          "Checks a file without touching the radio. For an Intel HEX firmware file:\n"
          "prints its checksum reconciliation value, the image checksum and the version\n"
-         "in its name, or the line and error of the first fault.",
+         "in its name, or the line and error of the first fault. For a configuration\n"
+         "file: its integrity value and completeness, the runs of bytes a restore would\n"
+         "write and the serial number it was saved from.",
          RunCheckCommand},
     };
     return commands;

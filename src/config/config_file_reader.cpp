@@ -74,10 +74,12 @@ void CConfigFileReader::StoreBytes(DWORD address, const BYTE* bytes, size_t coun
 }
 
 DWORD CConfigFileReader::CheckSerialNumber(const std::wstring& line) {
-    if (m_context.serialNumber == 0xFFFF) return 0;
     const std::wstring key = ConfigFormat::SerialNumberKey();
     unsigned short fromFile = 0;
-    if (!ConfigLine::ParseSerialNumber(line, key, fromFile)) {
+    const bool parsed = ConfigLine::ParseSerialNumber(line, key, fromFile);
+    if (parsed) m_context.serialNumberInFile = fromFile;
+    if (m_context.serialNumber == 0xFFFF) return 0;
+    if (!parsed) {
         ShowError(m_context.owner, IDS_CAPTION_RESTORE_ERROR, IDS_CONFIG_UNABLE_TO_PARSE_SERIAL, key.c_str(),
                   line.c_str());
         return Zr8Error::ConfigCorrupt;

@@ -18,6 +18,7 @@ struct CConfigReadContext {
     bool advancedMode = false;             // a mismatch may be accepted after a warning
     CRestoreRecords* records = nullptr;    // receives every restorable byte
     bool serialNumberMismatch = false;     // out: the user accepted another radio's file
+    int serialNumberInFile = -1;           // out: the last serial number line's, in 16 bits
 };
 
 // 0, or 0xE2000030 (incomplete), 0xE2000031 (altered or unparsable), 0xE2000032 (serial

@@ -37,10 +37,9 @@ std::wstring DefaultFolder() {
     std::wstring base = Folders::AppData();
     if (base.empty()) base = Folders::Documents();
     if (base.empty()) return std::wstring();
-    const std::wstring maker = Folders::Join(base, L"Orvandel");
-    Folders::CreateFolder(maker);
-    const std::wstring folder = Folders::Join(maker, FormatW(L"%s Configuration", kModelName));
-    Folders::CreateFolder(folder);
+    // The data folder itself may not exist yet on a fresh account.
+    const std::wstring folder = Folders::Join(Folders::Join(base, L"Orvandel"), FormatW(L"%s Configuration", kModelName));
+    Folders::CreateFolderTree(folder);
     return folder;
 }
 

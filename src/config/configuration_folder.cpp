@@ -3,13 +3,13 @@
 #include "config/config_names.h"
 #include "core/model/app_info.h"
 
-CConfigurationFolder::CConfigurationFolder(CAppInfoBase& key)
-    : m_key(key), m_value(WM_APP_CONFIGURATION_FOLDER, std::wstring(), L"ConfigurationFolder") {
+CConfigurationFolder::CConfigurationFolder(CAppInfoBase& key, WriteBack writeBack)
+    : m_key(key), m_writeBack(writeBack), m_value(WM_APP_CONFIGURATION_FOLDER, std::wstring(), L"ConfigurationFolder") {
     m_value.Load(m_key);
 }
 
 CConfigurationFolder::~CConfigurationFolder() {
-    if (!m_value.Get().empty()) m_value.Save(m_key);
+    if (m_writeBack == WriteBack::Yes && !m_value.Get().empty()) m_value.Save(m_key);
 }
 
 std::wstring CConfigurationFolder::Choose() {

@@ -1,6 +1,7 @@
 // CConfigurationFolder: the persisted "ConfigurationFolder" value the save and restore
-// dialogs (and the command line) share. Loaded when constructed, written back when
-// destroyed if it is not empty.
+// dialogs (and the command line) share. Loaded when constructed; the dialogs write it
+// back when destroyed if it is not empty, the command line (which never saves settings)
+// only reads it.
 #pragma once
 
 #include <string>
@@ -13,7 +14,8 @@ constexpr UINT WM_APP_CONFIGURATION_FOLDER = 0x8090;
 
 class CConfigurationFolder {
 public:
-    explicit CConfigurationFolder(CAppInfoBase& key);
+    enum class WriteBack { Yes, No };
+    explicit CConfigurationFolder(CAppInfoBase& key, WriteBack writeBack = WriteBack::Yes);
     ~CConfigurationFolder();
     CConfigurationFolder(const CConfigurationFolder&) = delete;
     CConfigurationFolder& operator=(const CConfigurationFolder&) = delete;
@@ -28,5 +30,6 @@ public:
 
 private:
     CAppInfoBase& m_key;
+    WriteBack m_writeBack;
     CPersistable<std::wstring, 1> m_value;
 };

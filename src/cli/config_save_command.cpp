@@ -1,0 +1,64 @@
+// zr8 save-config [FILE]: the radio's configuration into a file, named and placed as the
+// program's save dialog proposes when FILE is not given (or is a folder).
+#include "cli/cli_session.h"
+#include "cli/config_cli_support.h"
+#include "cli/config_commands.h"
+#include "config/config_file_writer.h"
+#include "config/config_names.h"
+#include "config/config_operation.h"
+#include "config/config_save_state_machine.h"
+#include "config/configuration_folder.h"
+#include "core/text/string_table.h"
+#include "core/text/text_ref.h"
+#include "platform/code_pages.h"
+#include "platform/folders.h"
+
+int RunSaveConfigCommand(CCliSession& session, const CommandArgs& args) {
+    const CCommand* command = FindCommand("save-config");
+    std::wstring given;
+    for (const std::string& arg : args) {
+        if (arg.size() > 1 && arg[0] == '-') return UsageError(command, "unknown option " + arg);
+        if (!given.empty()) return UsageError(command, "save-config takes one file");
+        given = CodePages::FromUtf8(arg);
+    }
+
+    int rc = ConfigCli::Connect(session);
+    if (rc != CliExit::Ok) return rc;
+    CModel& model = session.Model();
+    CConsoleOutput& out = session.Out();
+
+    const CSaveTime time = CSaveTime::Now();
+    // The tool never saves settings: the shared folder is read, not written back.
+    CConfigurationFolder folder(model.SettingsKey(), CConfigurationFolder::WriteBack::No);
+    const std::wstring name = ConfigNames::DefaultFileName(model.m_serialNumber.Get(), time);
+    std::wstring path;
+    if (given.empty())
+        path = Folders::Join(folder.Choose(), name);
+    else
+        path = Folders::FolderExists(given) ? Folders::Join(given, name) : given;
+    if (Folders::FileExists(path) && !session.AskYesNo(FormatText(IDS_CLI_CONFIG_REPLACE, path.c_str()))) {
+        out.Error(FormatText(IDS_CLI_CONFIG_NOT_REPLACED, path.c_str()));
+        return session.Fail(ERROR_CANCELLED);
+    }
+
+    CConfigSaveStateMachine machine(model);
+    COperation save;
+    save.machine = &machine;
+    save.start = [&] { return machine.Start(session.Window()); };
+    save.abandon = [&](DWORD code) {
+        if (!machine.IsIdle()) ConfigCli::EndAt(machine, code);
+    };
+    save.onLoop = ConfigCli::ProgressReporter(
+        session, [&] { return machine.ProgressPosition(); }, [&] { return machine.ProgressTotal(); });
+    DWORD result = session.RunOperation(save);
+    out.EndProgress();
+
+    result = CompleteConfigSave(result, machine, session.Window(), path, time, CConfigFileHeader::FromModel(model));
+    if (result == 0) {
+        out.Status(LoadStringText(IDS_CONFIG_SAVED));
+        out.Result(FormatText(IDS_CLI_CONFIG_SAVED_TO, path.c_str()));
+        return CliExit::Ok;
+    }
+    out.Error(LoadStringText(result == ERROR_CANCELLED ? IDS_CONFIG_SAVE_CANCELLED : IDS_CONFIG_SAVE_FAILED));
+    return session.Fail(result);
+}
