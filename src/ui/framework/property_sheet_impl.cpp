@@ -79,8 +79,8 @@ int CALLBACK CPropertySheetBase::SheetCallback(HWND window, UINT message, LPARAM
         if (self->m_child) {
             DWORD& style = TemplateStyle(lParam);
             style &= ~static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | DS_MODALFRAME |
-                                         DS_CONTEXTHELP | WS_VISIBLE | WS_DISABLED);
-            style |= WS_CHILD | DS_CONTROL | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+                                         DS_CONTEXTHELP | WS_DISABLED);
+            style |= WS_CHILD | WS_VISIBLE | DS_CONTROL | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
         }
         break;
     case PSCB_INITIALIZED:
