@@ -23,7 +23,8 @@ void CFirmwarePage::OnInitDialog()
     FillModelNameInControl(m_hWnd, IDC_INSTALLED_LABEL);
     FillModelNameInControl(m_hWnd, IDC_SEND_FIRMWARE);
     ::SendDlgItemMessageW(m_hWnd, IDC_FOLDER_EDIT, EM_SETLIMITTEXT, 260, 0);
-    ::SendDlgItemMessageW(m_hWnd, IDC_OUTPUT_WINDOW, EM_EXLIMITTEXT, 0, kActivityLogLimit);
+    m_log.SubclassWindow(GetDlgItem(IDC_OUTPUT_WINDOW));
+    m_log.SendMessage(EM_EXLIMITTEXT, 0, kActivityLogLimit);
     // The operations of this page are not here yet: its buttons stay off.
     for (int id : {IDC_FOLDER_DEFAULT, IDC_FOLDER_BROWSE, IDC_CHECK_VERSION, IDC_COPY_NEW_FILES, IDC_SEND_FIRMWARE})
         ::EnableWindow(::GetDlgItem(m_hWnd, id), FALSE);
@@ -32,19 +33,11 @@ void CFirmwarePage::OnInitDialog()
     AppendPageLine(GetOsDescription());
 }
 
-void CFirmwarePage::AppendLine(const std::wstring& text)
+void CFirmwarePage::AppendPageLine(const std::wstring& text)
 {
-    HWND log = GetDlgItem(IDC_OUTPUT_WINDOW);
-    if (log == nullptr)
-        return;
-    const LRESULT length = ::SendMessageW(log, WM_GETTEXTLENGTH, 0, 0);
-    std::wstring line = length > 0 ? L"\r\n" + text : text;
-    ::SendMessageW(log, EM_SETSEL, static_cast<WPARAM>(-1), -1);
-    ::SendMessageW(log, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(line.c_str()));
-    ::PostMessageW(log, WM_VSCROLL, SB_BOTTOM, 0);
+    if (m_log.m_hWnd != nullptr)
+        m_log.AppendLine(TimeStamp() + text);
 }
-
-void CFirmwarePage::AppendPageLine(const std::wstring& text) { AppendLine(TimeStamp() + text); }
 
 std::wstring CFirmwarePage::ActivityLogText() const
 {

@@ -1,5 +1,5 @@
 // CFirmwarePage: the second tab. For now it shows its controls (the operations come with
-// the firmware windows) and keeps the Activity Log: the program's version and system
+// the firmware windows) and keeps the Activity Log (an output window with its context menu): the program's version and system
 // lines at initialisation, then every log line the main frame passes on
 // (WM_APP_PAGE_TEXT), each after a time stamp.
 #pragma once
@@ -10,6 +10,7 @@
 #include "ui/frame/page_context.h"
 #include "ui/framework/dialog_resize.h"
 #include "ui/framework/property_page_impl.h"
+#include "ui/log/rich_edit_ctrl_context.h"
 
 class CFirmwarePage : public CPropertyPageImpl<CFirmwarePage>, public CDialogResize<CFirmwarePage> {
 public:
@@ -26,7 +27,6 @@ protected:
 
 private:
     void OnInitDialog();
-    void AppendLine(const std::wstring& text);
-
     CPageContext& m_context;
+    CRichEditCtrlContext m_log;  // the Activity Log, control 10016
 };
