@@ -9,13 +9,18 @@ function(zr8_add_gtest target)
   if(COMMAND zr8_link_resources)
     zr8_link_resources(${target})
   endif()
-  set(props "")
-  if(ARG_LABELS)
-    set(props PROPERTIES LABELS "${ARG_LABELS}")
-  endif()
   gtest_discover_tests(${target}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120
-    TEST_PREFIX "${target}."
-    ${props})
+    TEST_PREFIX "${target}.")
+  # gtest_discover_tests keeps only the first label of a list (its PROPERTIES lose the
+  # escaping), so the labels are set by a file ctest reads after the discovered cases.
+  if(ARG_LABELS)
+    set(labels_file "${CMAKE_CURRENT_BINARY_DIR}/${target}_labels.cmake")
+    file(WRITE "${labels_file}"
+      "if(${target}_TESTS)\n"
+      "  set_tests_properties(\${${target}_TESTS} PROPERTIES LABELS \"${ARG_LABELS}\")\n"
+      "endif()\n")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${labels_file}")
+  endif()
 endfunction()
