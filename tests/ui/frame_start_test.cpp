@@ -1,5 +1,8 @@
 // The main frame at start and in use: start page, title, menu check marks and their
 // persistence, and where port events and log lines go.
+#include <windows.h>
+
+#include <commctrl.h>
 #include <richedit.h>
 
 #include "core/model/contact_state_machine.h"
@@ -125,6 +128,32 @@ TEST_F(FrameTest, StatusBarAndVerboseLoggingToggle)
     Frame().SendMessage(WM_COMMAND, MAKEWPARAM(ID_VIEW_VERBOSE_LOGGING, 0), 0);
     EXPECT_TRUE(MenuItemChecked(Frame(), ID_VIEW_VERBOSE_LOGGING));
     EXPECT_EQ(1, Model().m_verboseLogging.Get());
+}
+
+TEST_F(FrameTest, StatusBarShowsTheHighlightedCommandsTextThenReadyAgain)
+{
+    Start(true);
+    auto statusText = [this] {
+        wchar_t text[256] = {};
+        ::SendMessageW(Frame().m_hWndStatusBar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
+        return std::wstring(text);
+    };
+    EXPECT_EQ(L"Ready", statusText());
+    HMENU menu = ::GetMenu(Frame());
+    const struct {
+        UINT command;
+        const wchar_t* text;
+    } cases[] = {
+        {ID_APP_EXIT, L"Quit the application"},  // up to the line feed
+        {ID_APP_ABOUT, L"Display program information, version number and copyright"},
+        {ID_VIEW_TRACE, L""},                    // no entry: nothing
+    };
+    for (const auto& c : cases) {
+        Frame().SendMessage(WM_MENUSELECT, MAKEWPARAM(c.command, MF_STRING), reinterpret_cast<LPARAM>(menu));
+        EXPECT_EQ(c.text, statusText()) << c.command;
+    }
+    Frame().SendMessage(WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);  // the menu closed
+    EXPECT_EQ(L"Ready", statusText());
 }
 
 TEST_F(FrameTest, HelpItemsCarryTheModelName)
