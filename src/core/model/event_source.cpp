@@ -44,6 +44,11 @@ void CEventSource::Notify(WPARAM wParam, LPARAM lParam) const
     }
 }
 
+void CEventSource::Notify(HWND window) const
+{
+    SendMessageW(window, m_message, 0, 0);
+}
+
 void CEventSource::AttachSubscriber(CEventSubscriber* subscriber)
 {
     if (std::find(m_subscribers.begin(), m_subscribers.end(), subscriber) == m_subscribers.end())

@@ -15,7 +15,7 @@ class CEventSubscriber;
 class CEventSource {
 public:
     explicit CEventSource(UINT message) : m_message(message) {}
-    ~CEventSource();  // the subscribers that still hold it let it go
+    virtual ~CEventSource();  // the subscribers that still hold it let it go
     CEventSource(const CEventSource&) = delete;
     CEventSource& operator=(const CEventSource&) = delete;
 
@@ -33,6 +33,10 @@ public:
     // handler may subscribe or unsubscribe windows: the walk goes over the observers
     // registered when it began and skips any that have left meanwhile.
     void Notify(WPARAM wParam = 0, LPARAM lParam = 0) const;
+    // Announces the value to one window only (whether or not it observes), so a window
+    // that has just subscribed can fill itself through its usual handler: the message
+    // with wParam 0 and lParam 0; a value of N elements sends it N times (below).
+    virtual void Notify(HWND window) const;
 
 private:
     friend class CEventSubscriber;

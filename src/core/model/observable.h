@@ -22,6 +22,15 @@ public:
         m_announced.fill(defaultValue);
     }
 
+    using CEventSource::Notify;
+
+    // Every element to one window, the element index 0..N-1 in wParam (0 for N = 1).
+    void Notify(HWND window) const override
+    {
+        for (size_t i = 0; i < N; ++i)
+            SendMessageW(window, this->Message(), static_cast<WPARAM>(i), 0);
+    }
+
     const T& Get() const { return m_values[0]; }
     operator const T&() const { return m_values[0]; }
     void Set(const T& value) { SetAt(0, value); }

@@ -203,6 +203,30 @@ TEST(ObservableTest, ElementChangeCarriesItsIndex)
     EXPECT_EQ(labels.GetAt(1), L"");
 }
 
+// Announcing to one window, as a window that has just subscribed fills itself: the
+// other observers hear nothing, and a value of 16 elements sends every index in turn,
+// through the base class as well.
+TEST(ObservableTest, AnnouncingToOneWindowSendsEveryElementToItAlone)
+{
+    CObservable<int, 1> single(kValueMessage, 4);
+    CObservable<std::wstring, 16> labels(kOtherMessage, L"");
+    CRecordingWindow newcomer, other;
+    CEventSubscriber subscriber;
+    subscriber.Subscribe(other.Handle(), single);
+    subscriber.Subscribe(other.Handle(), labels);
+
+    single.Notify(newcomer.Handle());
+    const CEventSource& source = labels;
+    source.Notify(newcomer.Handle());
+
+    EXPECT_EQ(newcomer.Params(kValueMessage), std::vector<WPARAM>{0});
+    std::vector<WPARAM> indices(16);
+    for (size_t i = 0; i < indices.size(); ++i)
+        indices[i] = i;
+    EXPECT_EQ(newcomer.Params(kOtherMessage), indices);
+    EXPECT_TRUE(other.Messages().empty());
+}
+
 TEST(EventSourceTest, NotifyPassesWParamToEveryObserver)
 {
     CEventSource done(WM_APP + 29);
