@@ -139,7 +139,9 @@ TEST_F(EepromStatesTest, BlocksOutsideTheAllowedAddressesAreRefusedBeforeSending
     };
     const Case cases[] = {
         {true, 0x00C0, 2},   // the first protected pair
+        {true, 0x00BE, 3},   // runs into 0x00C0
         {true, 0x00F0, 12},  // runs into 0x00FB
+        {true, 0x00FB, 1},   // the first of the protected tail of the page
         {true, 0x0400, 16},  // past the configuration area
         {false, 0x8400, 1},  // past the EEPROM
     };
