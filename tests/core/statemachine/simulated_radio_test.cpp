@@ -78,6 +78,24 @@ TEST_F(SimulatedRadioTest, ContactWithTheBootLoaderEndsAtIdentification)
     }
 }
 
+// The radio's second reply is its answer to "I;": lost, the contact goes on without a
+// device and still reads version and serial number.
+TEST_F(SimulatedRadioTest, LostIdentificationAnswerGoesOnWithNoDevice)
+{
+    CSimOptions options;
+    std::string error;
+    ASSERT_TRUE(options.faults.Add("drop-reply=2", error)) << error;
+    Begin(options);
+    bench.model.m_device.Set(DeviceTV9);  // left from an earlier radio
+    ASSERT_TRUE(Contact());
+
+    EXPECT_EQ(bench.model.ContactMachine().Result(), 0u);
+    EXPECT_EQ(bench.model.m_device.Get(), DeviceNone);
+    EXPECT_EQ(bench.model.m_firmwareStatus.Get(), FirmwareStatusApplication);
+    EXPECT_EQ(bench.model.m_mcuVersion.Get(), 123);
+    EXPECT_EQ(bench.model.m_serialNumber.Get(), 12345);
+}
+
 TEST_F(SimulatedRadioTest, ConfigurationAreaWrittenAndReadBackInBlocks)
 {
     Begin(CSimOptions());
