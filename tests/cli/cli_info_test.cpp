@@ -95,6 +95,28 @@ TEST(CliUsage, HelpListsCommandsAndOptions) {
     const CZr8Result one = RunZr8(home, {"flash", "--help"});
     EXPECT_EQ(one.exitCode, 0);
     EXPECT_TRUE(Contains(one.out, "usage: zr8 [options] flash [--folder DIR] [FILE]")) << one.out;
+
+    // Every command has its help, wherever --help stands, and gets it without a port or
+    // a radio; after "sim" it is the simulator's own.
+    struct HelpCase {
+        std::vector<std::string> args;
+        const char* usage;
+    };
+    const HelpCase cases[] = {
+        {{"ports", "--help"}, "usage: zr8 [options] ports\n"},
+        {{"info", "--help"}, "usage: zr8 [options] info\n"},
+        {{"--help", "send"}, "usage: zr8 [options] send [--wait MS] CMD...\n"},
+        {{"check", "-h"}, "usage: zr8 [options] check "},
+        {{"save-config", "--help"}, "usage: zr8 [options] save-config "},
+        {{"restore-config", "--help"}, "usage: zr8 [options] restore-config "},
+        {{"banner", "--help"}, "usage: zr8 [options] banner "},
+        {{"sim", "--help"}, "--link"},
+    };
+    for (const HelpCase& c : cases) {
+        const CZr8Result r = RunZr8(home, c.args);
+        EXPECT_EQ(r.exitCode, 0) << c.args[0] << "\n" << r.err;
+        EXPECT_TRUE(Contains(r.out + r.err, c.usage)) << c.args[0] << "\n" << r.out;
+    }
 }
 
 struct PortCase {
