@@ -68,7 +68,11 @@ bool ParseSimCommandLine(const std::vector<std::string>& args, CSimCommandLine& 
             if (!number(9999, n)) return false;
             radio.loadVersion = static_cast<int>(n);
         } else if (arg == "--radio-baud") {
-            if (!number(4000000, n) || n == 0) return false;
+            if (!number(4000000, n)) return false;
+            if (n == 0) {
+                error = "bad number for --radio-baud: 0";
+                return false;
+            }
             radio.radioRate = static_cast<uint32_t>(n);
         } else if (arg == "--flash-ms") {
             if (!number(60000, n)) return false;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "sim/firmware_gen.h"
+#include "sim/sim_options.h"
 #include "tests/sim/eeprom_protocol.h"
 #include "tests/sim/packet_builder.h"
 #include "tests/sim/sim_fixture.h"
@@ -28,6 +29,24 @@ TEST(FaultSyntax, AcceptsWhatTheHelpShowsAndRefusesTheRest) {
         EXPECT_FALSE(faults.Add(spec, error)) << spec;
         EXPECT_FALSE(error.empty()) << spec;
     }
+}
+
+TEST(CommandLineSyntax, EveryRefusedOptionSaysWhy) {
+    const std::vector<std::vector<std::string>> bad = {
+        {"--radio-baud", "0"}, {"--radio-baud", "fast"}, {"--version", "10000"}, {"--serial", "65536"},
+        {"--baud-model", "slow"}, {"--fault", "flood=1"}, {"--link"}, {"--frobnicate"}};
+    for (const auto& args : bad) {
+        CSimCommandLine commandLine;
+        std::string error;
+        EXPECT_FALSE(ParseSimCommandLine(args, commandLine, error)) << args[0];
+        EXPECT_FALSE(error.empty()) << args[0];
+    }
+    CSimCommandLine commandLine;
+    std::string error;
+    ASSERT_TRUE(ParseSimCommandLine({"--radio-baud", "19200", "--fault", "other-rate=4800"}, commandLine, error))
+        << error;
+    EXPECT_EQ(commandLine.radio.radioRate, 19200u);
+    EXPECT_EQ(commandLine.radio.ListenRate(), 4800u);
 }
 
 TEST(FaultSyntax, PacketsByNumberAndByAddressAreTheSame) {
