@@ -154,8 +154,9 @@ DWORD CHexFileReader::ReadRecord() {
             return 0;
         case RecordExtendedSegment:
         case RecordExtendedLinear:
-            // An address record of any other length would leave the base undefined.
-            if (m_count != 2) return Fail(Zr8Error::HexRecordLength);
+            // The base is the first two data bytes; a shorter record would leave it to
+            // whatever an earlier record left in the data buffer.
+            if (m_count < 2) return Fail(Zr8Error::HexRecordLength);
             m_base = uint32_t(m_data[0] << 8 | m_data[1]) << (m_type == RecordExtendedSegment ? 4 : 16);
             break;
         default:  // start addresses mean nothing to the radio's boot loader

@@ -67,7 +67,13 @@ std::vector<LoadCase> LoadCases() {
         {"a line checksum error", Lines({Data(0x0800, {1}), badSum, End()}), Zr8Error::HexLineChecksum, 2, {}},
         {"an unknown record type", Lines({Record(6, 0x0800, {1}), End()}), Zr8Error::HexRecordType, 1, {}},
         {"the file ends inside a record", Lines({Data(0x0800, {1})}) + ":1008", Zr8Error::UnexpectedHexCharacter, 2, {}},
+        {"an extended linear address of three bytes takes the first two",
+         Lines({Record(4, 0, {0x00, 0x00, 0x07}), Data(0x0900, {4}), Record(2, 0, {0x00, 0x10, 0xFF}),
+                Data(0x0900, {5}), End()}),
+         0, 0, {{0x0900, {4}}, {0x0A00, {5}}}},
         {"an extended address of one byte", Lines({Record(4, 0, {1}), End()}), Zr8Error::HexRecordLength, 1, {}},
+        {"an extended segment address without data", Lines({Data(0x0800, {1, 2}), Record(2, 0, {}), End()}),
+         Zr8Error::HexRecordLength, 2, {}},
     };
 }
 
