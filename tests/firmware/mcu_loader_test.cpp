@@ -67,7 +67,9 @@ TEST_F(LoaderTest, CleanLoadWritesTheImageAndEndsThroughAFreshContact) {
 }
 
 TEST_F(LoaderTest, FirstAndLastPacketsAndTheProgressBar) {
-    Prepare();
+    CFirmwareGenOptions firmware;
+    firmware.reconciliationWord = false;  // both packets of block 0x0800 carry the computed word
+    Prepare(firmware);
     ASSERT_TRUE(Start());
     ASSERT_TRUE(RunToCompletion());
     ASSERT_EQ(completions, std::vector<DWORD>{0});
@@ -83,6 +85,10 @@ TEST_F(LoaderTest, FirstAndLastPacketsAndTheProgressBar) {
     const std::string& last = packets.back();
     EXPECT_TRUE(std::equal(last.begin(), last.begin() + 64, reinterpret_cast<const char*>(image)));
     EXPECT_EQ(last.substr(64, 3), std::string("\x00\x08\x02", 3));
+    EXPECT_FALSE(image[4] == 0 && image[5] == 0);
+    EXPECT_EQ(first.substr(4, 2), last.substr(4, 2));
+    EXPECT_EQ(uint8_t(last[4]), image[4]);
+    EXPECT_EQ(uint8_t(last[5]), image[5]);
     for (size_t i = 0; i < packets.size(); ++i) {
         ASSERT_TRUE(SumsToZero(packets[i])) << "packet " << i;
         if (i + 1 < packets.size()) ASSERT_EQ(PacketAddress(packets[i]), 0x0800 + 64 * i);
