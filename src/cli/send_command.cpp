@@ -1,4 +1,5 @@
 #include <cstdlib>
+#include <functional>
 
 #include "cli/cli_session.h"
 #include "cli/commands.h"
@@ -13,6 +14,21 @@
 namespace {
 constexpr DWORD kDefaultWaitMs = 1000;
 constexpr const wchar_t* kTraceName = L"Command";
+
+// The listener reads into the command's own locals: it must be gone on every way out,
+// before the session closes the port and dispatches the port events still queued.
+class CPortListenerScope {
+public:
+    CPortListenerScope(CCliSession& session, std::function<void()> listener) : m_session(session) {
+        m_session.SetPortListener(std::move(listener));
+    }
+    ~CPortListenerScope() { m_session.SetPortListener(nullptr); }
+    CPortListenerScope(const CPortListenerScope&) = delete;
+    CPortListenerScope& operator=(const CPortListenerScope&) = delete;
+
+private:
+    CCliSession& m_session;
+};
 
 bool ParseWait(const std::string& text, DWORD& ms) {
     if (text.empty() || text.size() > 7 || text.find_first_not_of("0123456789") != std::string::npos) return false;
@@ -56,7 +72,7 @@ int RunSendCommand(CCliSession& session, const CommandArgs& args) {
 
     std::wstring answer;
     DWORD readError = 0;
-    session.SetPortListener([&] {
+    const CPortListenerScope listening(session, [&] {
         for (;;) {
             BYTE byte = 0;
             DWORD count = 0;
@@ -88,6 +104,5 @@ int RunSendCommand(CCliSession& session, const CommandArgs& args) {
             out.Error(FormatText(IDS_CLI_NO_ANSWER, EscapeForDisplay(text).c_str(), unsigned(waitMs)));
         }
     }
-    session.SetPortListener(nullptr);
     return CliExit::Ok;
 }

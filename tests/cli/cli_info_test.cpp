@@ -2,6 +2,10 @@
 // how it ends on usage errors and on ports that fail, and send on a pseudo-terminal.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
+#include <thread>
+
 #include "../sim/sim_process.h"
 #include "zr8_process.h"
 
@@ -169,6 +173,26 @@ TEST(CliPty, InfoAndSendAgainstZr8sim) {
     EXPECT_EQ(sent.exitCode, 0) << sent.err;
     EXPECT_EQ(sent.out, "RV02.05;\nZR8;\n?;\n");
     EXPECT_TRUE(Contains(sent.err, "TT0;: no answer within 300 ms")) << sent.err;
+}
+
+// Ctrl-C while send waits for an answer that never comes ("TT0;" has none): the wait
+// ends with the cancellation code, and the tool closes the port and exits cleanly.
+TEST(CliSend, CtrlCDuringTheWaitEndsWithCancelled) {
+    CZr8Home home;
+    bool interrupted = false;
+    const CZr8Result r = RunZr8(home, {"--port", "sim", "--trace", "send", "--wait", "60000", "TT0", "RV"}, 30000,
+                                [&](const std::string& err, int pid) {
+                                    if (interrupted || !Contains(err, "Command send TT0;")) return;
+                                    interrupted = true;
+                                    // The wait, which counts Ctrl-C, begins just after the trace line.
+                                    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+                                    kill(pid, SIGINT);
+                                });
+    EXPECT_TRUE(interrupted) << r.err;
+    EXPECT_EQ(r.exitCode, 1) << r.err;
+    EXPECT_TRUE(Contains(r.err, "Error code 0x000004C7: The operation was canceled by the user.\n")) << r.err;
+    EXPECT_FALSE(Contains(r.err, "send RV;")) << r.err;
+    EXPECT_TRUE(r.out.empty()) << r.out;
 }
 
 TEST(CliPty, SilentRadioEndsAfterTheTimeout) {
