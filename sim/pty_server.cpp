@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -67,6 +68,13 @@ bool CPtyServer::Open(std::string& error) {
     fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK);
 
     if (!m_commandLine.linkPath.empty()) {
+        // An earlier link (a run that was killed) is replaced; anything else at the path
+        // is someone's file and stays.
+        struct stat existing;
+        if (lstat(m_commandLine.linkPath.c_str(), &existing) == 0 && !S_ISLNK(existing.st_mode)) {
+            error = m_commandLine.linkPath + " exists and is not a link";
+            return false;
+        }
         unlink(m_commandLine.linkPath.c_str());
         if (symlink(m_slavePath.c_str(), m_commandLine.linkPath.c_str()) != 0) {
             error = "cannot make the link " + m_commandLine.linkPath + ": " + std::strerror(errno);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <fstream>
 #include <sys/stat.h>
 
@@ -55,6 +56,33 @@ TEST(Pty, LinkPointsAtTheSlaveAndGoesAtTheEnd) {
     EXPECT_EQ(sim.Stop(), 0);
     struct stat st;
     EXPECT_NE(lstat(link.c_str(), &st), 0);
+}
+
+TEST(Pty, LinkReplacesAnOldLinkButNoFile) {
+    const std::string link = ::testing::TempDir() + "zr8sim-link-kept";
+    unlink(link.c_str());
+    ASSERT_EQ(symlink("/dev/null", link.c_str()), 0);  // left by a run that was killed
+    {
+        CSimProcess sim({"--link", link, "--baud-model", "instant"});
+        char target[256] = {};
+        ASSERT_GT(readlink(link.c_str(), target, sizeof target - 1), 0);
+        EXPECT_EQ(sim.SlavePath(), target);
+    }
+    {
+        FILE* f = std::fopen(link.c_str(), "w");
+        ASSERT_NE(f, nullptr);
+        std::fputs("notes", f);
+        std::fclose(f);
+    }
+    CSimProcess refused({"--link", link});
+    EXPECT_EQ(refused.WaitExit(5000), 1);
+    char text[16] = {};
+    FILE* f = std::fopen(link.c_str(), "r");
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(std::fread(text, 1, sizeof text - 1, f), 5u);
+    std::fclose(f);
+    EXPECT_STREQ(text, "notes");
+    unlink(link.c_str());
 }
 
 TEST(Pty, TheProgramMayCloseAndReopenThePort) {
