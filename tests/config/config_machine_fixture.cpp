@@ -48,6 +48,7 @@ ConfigMachineTest::ConfigMachineTest() {
     });
     dialog.Create([this](UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
         if (message == WM_APP_LOG_TEXT) lines.push_back(reinterpret_cast<const wchar_t*>(lParam));
+        if (message == WM_APP_STATUS_TEXT) logLines.push_back(reinterpret_cast<const wchar_t*>(lParam));
         if (message == WM_APP_MACHINE_DONE) completions.push_back(DWORD(wParam));
         return 0;
     });

@@ -42,6 +42,7 @@ protected:
 
     std::vector<std::string> writes;      // every write of the program, as written
     std::vector<std::wstring> lines;      // the dialog's log
+    std::vector<std::wstring> logLines;   // lines for the main frame's log (LogLine)
     std::vector<DWORD> completions;       // WM_APP_MACHINE_DONE at the dialog
     std::vector<WPARAM> progress;         // PBM_SETPOS positions
     std::vector<LPARAM> progressRanges;   // PBM_SETRANGE

@@ -5,15 +5,20 @@
 #include <string>
 #include <vector>
 
+#include "config/banner_page_logic.h"
 #include "config/banner_state_machine.h"
 #include "config/config_file_writer.h"
 #include "config/config_operation.h"
 #include "config/config_restore_state_machine.h"
 #include "config/config_save_state_machine.h"
+#include "config/configuration_folder.h"
 #include "config_machine_fixture.h"
 #include "config_test_support.h"
 #include "platform/message_loop.h"
 #include "core/text/error_codes.h"
+#include "core/text/error_text.h"
+#include "core/text/string_table.h"
+#include "platform/folders.h"
 #include "tests/platform/temp_folder.h"
 
 namespace {
@@ -142,7 +147,8 @@ TEST_F(ConfigSaveRestoreTest, CancelledSaveWritesNoFile) {
     model->AttachOperation(&machine);
     ASSERT_TRUE(machine.Start(dialog.Handle()));
     ASSERT_TRUE(MessageLoop::RunUntil([&] { return machine.ProgressPosition() >= 256; }, kLongEnoughMs));
-    EXPECT_TRUE(RequestCancel(machine));
+    const CConfigDialogStep pressed = OnConfigSaveCancel(dialog.Handle(), machine);
+    EXPECT_FALSE(pressed.endDialog) << "the dialog waits for the machine to stop";
     ASSERT_TRUE(RunToCompletion());
     EXPECT_EQ(completions.back(), DWORD(ERROR_CANCELLED));
     EXPECT_LT(CountWrites("ER"), 16u);
@@ -150,6 +156,13 @@ TEST_F(ConfigSaveRestoreTest, CancelledSaveWritesNoFile) {
                                        CConfigFileHeader::FromModel(*model));
     EXPECT_EQ(r, DWORD(ERROR_CANCELLED));
     EXPECT_EQ(ConfigDialogResult(r), 2);
+    CConfigurationFolder folderValue(model->SettingsKey(), CConfigurationFolder::WriteBack::No);
+    const CConfigDialogStep done = OnConfigSaveComplete(dialog.Handle(), completions.back(), machine, path,
+                                                        SomeTime(), CConfigFileHeader::FromModel(*model), folderValue);
+    EXPECT_TRUE(done.endDialog);
+    EXPECT_EQ(done.dialogResult, 2);
+    EXPECT_EQ(logLines, std::vector<std::wstring>(2, L"Save configuration was cancelled"))
+        << "once on the button, once at completion";
     EXPECT_FALSE(std::filesystem::exists(CTempFolder::FromWide(path)));
     EXPECT_FALSE(RequestCancel(machine)) << "an idle machine has nothing to cancel";
 }
@@ -195,11 +208,234 @@ TEST_F(ConfigSaveRestoreTest, CancelledRestoreReportsCancelWithoutReconnecting) 
     ASSERT_TRUE(RunUntilWrites(3));
     EXPECT_FALSE(restore.Start(dialog.Handle()));
     EXPECT_EQ(GetLastError(), Zr8Error::MachineBusy);
-    EXPECT_TRUE(RequestCancel(restore));
+
+    // The close request asks first; No lets the restore run on.
+    boxes.answers = {IDNO};
+    EXPECT_FALSE(OnConfigRestoreClose(dialog.Handle(), restore, 0).endDialog);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, L"Are you sure you wish to interrupt configuration restore?");
+    EXPECT_EQ(boxes.boxes[0].caption, L"Critical Operation in Progress");
+    EXPECT_EQ(boxes.boxes[0].type, 0x34u);
+    EXPECT_EQ(restore.Result(), 0u);
+    const size_t writesAfterNo = writes.size();
+    ASSERT_TRUE(RunUntilWrites(writesAfterNo + 1));
+
+    // Yes stops it and tells the user to switch the radio off and on.
+    boxes.answers = {IDYES};
+    EXPECT_FALSE(OnConfigRestoreClose(dialog.Handle(), restore, 0).endDialog);
+    ASSERT_EQ(boxes.boxes.size(), 3u);
+    EXPECT_EQ(boxes.boxes[2].text, L"Restore was cancelled. Turn power off and back on, then restore configuration.");
+    EXPECT_EQ(boxes.boxes[2].type, 0x30u);
     ASSERT_TRUE(RunToCompletion());
     EXPECT_EQ(completions, std::vector<DWORD>{DWORD(ERROR_CANCELLED)});
     EXPECT_EQ(CountWrites("I;"), 0u);
     EXPECT_EQ(ConfigDialogResult(completions.back()), 2);
+    const CConfigDialogStep done = OnConfigRestoreComplete(dialog.Handle(), completions.back());
+    EXPECT_TRUE(done.endDialog);
+    EXPECT_EQ(done.dialogResult, 2);
+    EXPECT_EQ(logLines, std::vector<std::wstring>{L"Restore configuration was cancelled"});
+}
+
+// The save and restore dialogs' own steps, without a radio where none is needed.
+class ConfigDialogStepTest : public ConfigMachineTest {
+protected:
+    ConfigDialogStepTest() {
+        // The default folder lies in the application-data folder: keep it in the test's.
+        const char* old = std::getenv("XDG_DATA_HOME");
+        if (old) m_oldData = old, m_hadData = true;
+        setenv("XDG_DATA_HOME", data.Utf8Path().c_str(), 1);
+    }
+    ~ConfigDialogStepTest() override {
+        if (m_hadData)
+            setenv("XDG_DATA_HOME", m_oldData.c_str(), 1);
+        else
+            unsetenv("XDG_DATA_HOME");
+    }
+    std::wstring DefaultFolder() const {
+        return Folders::Join(Folders::Join(data.WidePath(), L"Orvandel"), L"ZR8 Configuration");
+    }
+    CBoxRecorder boxes;
+    CTempFolder folder;
+    CTempFolder data;
+
+private:
+    std::string m_oldData;
+    bool m_hadData = false;
+};
+
+TEST_F(ConfigDialogStepTest, SaveFileChoiceRetriesAnInvalidNameOnceInTheDefaultFolder) {
+    const std::wstring stored = folder.WidePath();
+    const std::wstring name = L"SN01234.20240229T235958.ZR8Config";
+    const CFileChoice confirm{true, L"chosen.ZR8Config", 0};
+    const CFileChoice cancel{false, L"", 0};
+    const CFileChoice invalid{false, L"", kFileNameInvalid};
+    const CFileChoice otherError{false, L"", 0xFFFF};
+    struct Case {
+        const char* name;
+        std::wstring storedFolder;
+        std::vector<CFileChoice> answers;
+        std::vector<std::wstring> offered;  // the initial paths shown, in order
+        bool confirmed;
+        int dialogResult;  // when not confirmed
+        std::wstring folderAfter;
+    };
+    const Case cases[] = {
+        {"confirmed", stored, {confirm}, {Folders::Join(stored, name)}, true, 0, stored},
+        {"cancelled", stored, {cancel}, {Folders::Join(stored, name)}, false, 2, stored},
+        {"no folder stored", L"", {confirm}, {Folders::Join(DefaultFolder(), name)}, true, 0, DefaultFolder()},
+        {"invalid name, then confirmed", stored, {invalid, confirm},
+         {Folders::Join(stored, name), Folders::Join(DefaultFolder(), name)}, true, 0, DefaultFolder()},
+        {"invalid name twice", stored, {invalid, invalid},
+         {Folders::Join(stored, name), Folders::Join(DefaultFolder(), name)}, false, 3, DefaultFolder()},
+        {"invalid name, then cancelled", stored, {invalid, cancel},
+         {Folders::Join(stored, name), Folders::Join(DefaultFolder(), name)}, false, 2, DefaultFolder()},
+        {"another failure", stored, {otherError}, {Folders::Join(stored, name)}, false, 3, stored},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CConfigurationFolder value(model->SettingsKey(), CConfigurationFolder::WriteBack::No);
+        value.Set(c.storedFolder);
+        std::vector<std::wstring> offered;
+        size_t next = 0;
+        const CFileChoice choice = ChooseSaveFile(value, 1234, SomeTime(), [&](const std::wstring& initial,
+                                                                              const std::wstring& filter) {
+            offered.push_back(initial);
+            EXPECT_EQ(filter, ConfigNames::FileFilter());
+            return next < c.answers.size() ? c.answers[next++] : cancel;
+        });
+        EXPECT_EQ(offered, c.offered);
+        EXPECT_EQ(choice.confirmed, c.confirmed);
+        if (c.confirmed)
+            EXPECT_EQ(choice.path, confirm.path);
+        else
+            EXPECT_EQ(FileChoiceDialogResult(choice), c.dialogResult);
+        EXPECT_EQ(value.Get(), c.folderAfter);
+    }
+    EXPECT_TRUE(Folders::FolderExists(DefaultFolder())) << "created when it was offered";
+}
+
+TEST_F(ConfigDialogStepTest, SaveCompletionWritesLogsAndEnds) {
+    const std::wstring good = folder.WidePath() + L"/sub/radio.ZR8Config";
+    std::filesystem::create_directory(folder.Path() / "sub");
+    const std::wstring unwritable = folder.WidePath() + L"/absent/radio.ZR8Config";
+    struct Case {
+        const char* name;
+        DWORD result;
+        std::wstring path;
+        bool fileWritten;
+        std::wstring logged;
+        std::vector<std::wstring> captions;  // of the boxes shown
+        bool endDialog;
+        int dialogResult;
+        std::wstring folderAfter;
+    };
+    const Case cases[] = {
+        {"read without error", 0, good, true, L"Configuration was saved", {}, true, 1, folder.WidePath() + L"/sub"},
+        {"cancelled", ERROR_CANCELLED, good, false, L"Save configuration was cancelled", {}, true, 2, L""},
+        {"no answer to a block read", Zr8Error::NoResponseReadEeprom, good, false, L"Failed to save configuration",
+         {L"Save Configuration Error"}, false, 0, L""},
+        {"the file cannot be made", 0, unwritable, false, L"Failed to save configuration",
+         {L"Configuration file write error", L"Save Configuration Error"}, false, 0, L""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(CTempFolder::FromWide(good));
+        boxes.boxes.clear();
+        logLines.clear();
+        CConfigSaveStateMachine machine(*model);
+        CConfigurationFolder value(model->SettingsKey(), CConfigurationFolder::WriteBack::No);
+        const CConfigDialogStep step = OnConfigSaveComplete(dialog.Handle(), c.result, machine, c.path, SomeTime(),
+                                                            CConfigFileHeader::FromModel(*model), value);
+        EXPECT_EQ(std::filesystem::exists(CTempFolder::FromWide(c.path)), c.fileWritten);
+        ASSERT_FALSE(logLines.empty());
+        EXPECT_EQ(logLines.back(), c.logged);
+        std::vector<std::wstring> captions;
+        for (const CRecordedBox& box : boxes.boxes) captions.push_back(box.caption);
+        EXPECT_EQ(captions, c.captions);
+        if (!c.captions.empty()) {
+            const DWORD shown = c.result != 0 ? c.result : DWORD(ERROR_PATH_NOT_FOUND);
+            EXPECT_EQ(boxes.boxes.back().text, GetErrorText(shown));
+            EXPECT_EQ(boxes.boxes.back().type, UINT(MB_ICONERROR));
+        }
+        EXPECT_EQ(step.endDialog, c.endDialog);
+        EXPECT_EQ(step.dialogResult, c.dialogResult);
+        EXPECT_EQ(step.closeButton, !c.endDialog);
+        EXPECT_EQ(value.Get(), c.folderAfter);
+    }
+
+    // Cancel on an idle machine (the "Close" button after a failure) ends at once.
+    logLines.clear();
+    CConfigSaveStateMachine idle(*model);
+    const CConfigDialogStep step = OnConfigSaveCancel(dialog.Handle(), idle);
+    EXPECT_TRUE(step.endDialog);
+    EXPECT_EQ(step.dialogResult, 2);
+    EXPECT_EQ(logLines, std::vector<std::wstring>{L"Save configuration was cancelled"});
+}
+
+TEST_F(ConfigDialogStepTest, RestoreCompletionAndCloseWhenIdle) {
+    struct Case {
+        DWORD result;
+        std::wstring logged;
+        bool errorBox;
+        bool endDialog;
+        int closedWith;  // the close request's result once idle with this completion
+    };
+    const Case cases[] = {
+        {0, L"Configuration was restored", false, true, 1},
+        {ERROR_CANCELLED, L"Restore configuration was cancelled", false, true, 2},
+        {Zr8Error::NoResponseWriteEeprom, L"Failed to restore configuration", true, false, 3},
+        {Zr8Error::NoResponseAfterReset, L"Failed to restore configuration", true, false, 3},
+    };
+    CConfigRestoreStateMachine machine(*model);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.result);
+        boxes.boxes.clear();
+        logLines.clear();
+        const CConfigDialogStep step = OnConfigRestoreComplete(dialog.Handle(), c.result);
+        EXPECT_EQ(logLines, std::vector<std::wstring>{c.logged});
+        EXPECT_EQ(step.endDialog, c.endDialog);
+        EXPECT_EQ(step.closeButton, c.errorBox);
+        if (c.endDialog) {
+            EXPECT_EQ(step.dialogResult, c.closedWith);
+        }
+        ASSERT_EQ(boxes.boxes.size(), c.errorBox ? 1u : 0u);
+        if (c.errorBox) {
+            EXPECT_EQ(boxes.boxes[0].text, GetErrorText(c.result));
+            EXPECT_EQ(boxes.boxes[0].caption, L"Restore Configuration Error");
+            EXPECT_EQ(boxes.boxes[0].type, UINT(MB_ICONERROR));
+        }
+        const CConfigDialogStep closed = OnConfigRestoreClose(dialog.Handle(), machine, c.result);
+        EXPECT_TRUE(closed.endDialog);
+        EXPECT_EQ(closed.dialogResult, c.closedWith);
+    }
+    // A dialog closed before any completion (the file choice cancelled, a refused file).
+    EXPECT_EQ(OnConfigRestoreClose(dialog.Handle(), machine, 0).dialogResult, 1);
+}
+
+TEST_F(ConfigDialogStepTest, RestoreStartsOnlyAfterTheFileIsAccepted) {
+    const auto good = folder.Path() / "radio.ZR8Config";
+    CTempFolder::WriteText(good, StandardFileText(PatternImage(), 12345));
+    std::string text = StandardFileText(PatternImage(), 12345);
+    text[text.find("MEM2 01 00 20 ") + 14] ^= 1;
+    std::filesystem::create_directory(data.Path() / "other");
+    const auto altered = data.Path() / "other" / "altered.ZR8Config";
+    CTempFolder::WriteText(altered, text);
+    Connect();
+
+    CConfigurationFolder value(model->SettingsKey(), CConfigurationFolder::WriteBack::No);
+    CConfigRestoreStateMachine restore(*model);
+    model->AttachOperation(&restore);
+    EXPECT_EQ(StartConfigRestore(dialog.Handle(), restore, altered.wstring(), value), Zr8Error::ConfigCorrupt);
+    EXPECT_TRUE(restore.IsIdle());
+    EXPECT_EQ(value.Get(), L"") << "the folder is kept only for a file that was read";
+    EXPECT_TRUE(writes.empty());
+
+    ASSERT_EQ(StartConfigRestore(dialog.Handle(), restore, good.wstring(), value), 0u);
+    EXPECT_FALSE(restore.IsIdle());
+    EXPECT_EQ(value.Get(), folder.WidePath());
+    EXPECT_EQ(progressRanges.back(), MAKELONG(0, 31));
+    ASSERT_TRUE(RunToCompletion());
+    EXPECT_EQ(completions.back(), 0u);
 }
 
 class BannerTest : public ConfigMachineTest {
@@ -208,6 +444,7 @@ protected:
     std::vector<uint8_t> Banner() {
         return std::vector<uint8_t>(Eeprom().Bytes().begin() + 0x3F0, Eeprom().Bytes().begin() + 0x400);
     }
+    CBoxRecorder boxes;
 };
 
 TEST_F(BannerTest, ReadShowsTheTextUpToItsZeroByte) {
@@ -288,6 +525,99 @@ TEST_F(BannerTest, CancelDuringTheReadEndsWithCancelled) {
     EXPECT_TRUE(RequestCancel(machine));
     ASSERT_TRUE(RunToCompletion());
     EXPECT_EQ(completions.back(), DWORD(ERROR_CANCELLED));
+}
+
+TEST_F(BannerTest, PageDecidesOnOkCancelAndCompletion) {
+    Connect();
+    SetBanner({'Z', 'R', '8', 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF});
+    CBannerStateMachine machine(*model);
+    CBannerPageLogic page(machine);
+    model->AttachOperation(&machine);
+    ASSERT_TRUE(machine.StartRead(dialog.Handle()));
+    ASSERT_TRUE(RunToCompletion());
+    EXPECT_FALSE(page.OnComplete(dialog.Handle(), completions.back())) << "the editor stays open after the read";
+
+    // Trailing blanks do not make a change; the comparison is exact otherwise.
+    EXPECT_FALSE(page.OnEditChanged(L"ZR8  "));
+    EXPECT_TRUE(page.OnEditChanged(L"zr8"));
+    EXPECT_TRUE(page.OnEditChanged(L" ZR8"));
+    EXPECT_FALSE(page.OnEditChanged(L"ZR8"));
+    writes.clear();
+    EXPECT_TRUE(page.OnApply(dialog.Handle())) << "OK without a change closes at once";
+    EXPECT_TRUE(writes.empty());
+    EXPECT_TRUE(page.OnQueryCancel()) << "an idle machine lets the sheet close";
+
+    // OK with a change writes, reads back, then the completion closes the sheet.
+    EXPECT_TRUE(page.OnEditChanged(L"CQ DX  "));
+    EXPECT_FALSE(page.OnApply(dialog.Handle()));
+    EXPECT_TRUE(page.Applying());
+    ASSERT_TRUE(RunToCompletion());
+    EXPECT_EQ(completions.back(), 0u);
+    EXPECT_TRUE(page.OnComplete(dialog.Handle(), completions.back()));
+    const std::vector<uint8_t> banner = Banner();
+    EXPECT_EQ(std::string(banner.begin(), banner.begin() + 6), std::string("CQ DX\0", 6));
+    EXPECT_EQ(CountWrites("EW03F006"), 1u);
+    EXPECT_EQ(machine.m_bannerText.GetAt(CBannerStateMachine::ReadText), L"CQ DX");
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(BannerTest, PageCompletionBoxOnlyForAFailedFirstRead) {
+    struct Case {
+        DWORD result;
+        bool closes;
+        bool box;
+    };
+    const Case cases[] = {
+        {0, false, false},
+        {Zr8Error::NoResponseReadEeprom, true, true},
+        {ERROR_CANCELLED, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.result);
+        boxes.boxes.clear();
+        CBannerStateMachine machine(*model);
+        CBannerPageLogic page(machine);
+        EXPECT_EQ(page.OnComplete(dialog.Handle(), c.result), c.closes);
+        ASSERT_EQ(boxes.boxes.size(), c.box ? 1u : 0u);
+        if (c.box) {
+            EXPECT_EQ(boxes.boxes[0].caption, L"Power On Banner Error");
+            EXPECT_EQ(boxes.boxes[0].text, GetErrorText(c.result));
+            EXPECT_EQ(boxes.boxes[0].type, UINT(MB_ICONERROR));
+        }
+    }
+}
+
+TEST_F(BannerTest, PageOkWhileTheReadRunsStopsItAndClosesWithoutABox) {
+    Connect();
+    const std::vector<uint8_t> before = Banner();
+    CBannerStateMachine machine(*model);
+    CBannerPageLogic page(machine);
+    model->AttachOperation(&machine);
+    ASSERT_TRUE(machine.StartRead(dialog.Handle()));
+    EXPECT_TRUE(page.OnEditChanged(L"NEW"));
+    EXPECT_FALSE(page.OnApply(dialog.Handle()));
+    EXPECT_EQ(machine.Result(), Zr8Error::MachineBusy);
+    ASSERT_TRUE(RunToCompletion());
+    EXPECT_EQ(completions.back(), Zr8Error::MachineBusy);
+    EXPECT_TRUE(page.OnComplete(dialog.Handle(), completions.back()));
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_EQ(CountWrites("EW"), 0u);
+    EXPECT_EQ(Banner(), before);
+}
+
+TEST_F(BannerTest, PageCancelDuringTheReadClosesWithoutABox) {
+    AddFault("drop-reply=3");
+    Connect();
+    CBannerStateMachine machine(*model);
+    CBannerPageLogic page(machine);
+    model->AttachOperation(&machine);
+    ASSERT_TRUE(machine.StartRead(dialog.Handle()));
+    EXPECT_FALSE(page.OnQueryCancel()) << "the completion closes the sheet";
+    EXPECT_TRUE(page.Applying());
+    ASSERT_TRUE(RunToCompletion());
+    EXPECT_EQ(completions.back(), DWORD(ERROR_CANCELLED));
+    EXPECT_TRUE(page.OnComplete(dialog.Handle(), completions.back()));
+    EXPECT_TRUE(boxes.boxes.empty());
 }
 
 }  // namespace
