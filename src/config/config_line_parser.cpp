@@ -95,6 +95,7 @@ bool ParseSerialNumber(std::wstring_view line, std::wstring_view key, unsigned s
     std::wstring_view rest = line.substr(key.size());
     if (!StartsWith(rest, L" = ")) return false;
     rest.remove_prefix(3);
+    while (!rest.empty() && IsSpace(rest.front())) rest.remove_prefix(1);
     if (rest.empty() || !IsDigit(rest.front())) return false;
     unsigned value = 0;
     for (size_t i = 0; i < rest.size() && IsDigit(rest[i]); ++i) value = (value * 10 + unsigned(rest[i] - L'0')) & 0xFFFF;

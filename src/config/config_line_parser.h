@@ -25,8 +25,9 @@ bool ParseMemory(std::wstring_view line, CMemoryLine& out);
 // "MEM ppp.ooo = v": page, offset and value decimal, each 0 to 255; one byte at
 // page * 256 + offset.
 bool ParseDecimalMemory(std::wstring_view line, DWORD& address, BYTE& value);
-// The decimal number after "<key> = ", in 16 bits (65536 reads as 0). False when the key
-// is not followed by " = " and a digit.
+// The decimal number after "<key> = " (leading white space allowed), in 16 bits (65536
+// reads as 0); anything after its digits is ignored. False when the key is not followed
+// by " = " and a number.
 bool ParseSerialNumber(std::wstring_view line, std::wstring_view key, unsigned short& serialNumber);
 
 }  // namespace ConfigLine

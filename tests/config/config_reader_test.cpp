@@ -186,6 +186,8 @@ TEST(ConfigReaderTest, SerialNumberCheck) {
         {"file without serial number line", 1234, false, "", {}, 0, 0, false},
         {"equal", 1234, false, "ZR8 Serial Number = 01234", {}, 0, 0, false},
         {"compared in 16 bits", 0, false, "ZR8 Serial Number = 65536", {}, 0, 0, false},
+        {"blanks before the number", 1234, false, "ZR8 Serial Number =   1234", {}, 0, 0, false},
+        {"text after the number", 1234, false, "ZR8 Serial Number = 01234 (shop radio)", {}, 0, 0, false},
         {"different", 1234, false, "ZR8 Serial Number = 04321", {}, Zr8Error::ConfigSerialMismatch, MB_ICONERROR, false},
         {"different, advanced, yes", 1234, true, "ZR8 Serial Number = 04321", {IDYES}, 0, 0x134, true},
         {"different, advanced, no", 1234, true, "ZR8 Serial Number = 04321", {IDNO}, Zr8Error::ConfigSerialMismatch, 0x134, false},
