@@ -129,6 +129,25 @@ TEST_F(ConfigSaveRestoreTest, AnotherRadiosFileNeverReachesTheProtectedBytes) {
     }
 }
 
+TEST_F(ConfigSaveRestoreTest, RepeatedAddressIsWrittenTwiceInFileOrder) {
+    const auto path = folder.Path() / "repeats.ZR8Config";
+    CTempFolder::WriteText(path, Sealed({"*hand made", "MEM2 01 00 02 AABB", "MEM2 01 01 02 CCDD"}));
+    Connect();
+    CConfigRestoreStateMachine restore(*model);
+    ASSERT_EQ(restore.ReadFile(path.wstring(), dialog.Handle()), 0u);
+    model->AttachOperation(&restore);
+    ASSERT_TRUE(restore.Start(dialog.Handle()));
+    ASSERT_TRUE(RunToCompletion());
+    ASSERT_EQ(completions.back(), 0u);
+    const std::vector<CEepromWrite>& log = Eeprom().WriteLog();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0].address, 0x100u);
+    EXPECT_EQ(log[0].bytes, (std::vector<uint8_t>{0xAA, 0xBB}));
+    EXPECT_EQ(log[1].address, 0x101u);
+    EXPECT_EQ(log[1].bytes, (std::vector<uint8_t>{0xCC, 0xDD}));
+    EXPECT_EQ(Eeprom().At(0x101), 0xCC) << "the later line wins";
+}
+
 TEST_F(ConfigSaveRestoreTest, MismatchWithoutAdvancedModeTouchesNothing) {
     const auto path = folder.Path() / "other.ZR8Config";
     CTempFolder::WriteText(path, StandardFileText(PatternImage(), 4321));
