@@ -117,6 +117,33 @@ TEST_F(ContactMachineTest, VersionWithOneDigitBeforeThePointIsRejected)
     EXPECT_EQ(contact().Result(), 0u);
 }
 
+TEST_F(ContactMachineTest, SilentVersionIsAskedEightTimesThenContactFails)
+{
+    Identify("ZR8;");
+    std::vector<DWORD> versionAsks;
+    auto previous = bench.link->onWrite;
+    bench.link->onWrite = [&, previous](const std::string& written) {
+        if (written == "RV;")
+            versionAsks.push_back(GetTickCount());  // never answered
+        else
+            previous(written);
+    };
+    ASSERT_TRUE(Run());
+
+    EXPECT_EQ(contact().Result(), 0xE200000Du);
+    ASSERT_EQ(versionAsks.size(), 8u);
+#ifndef _WIN32
+    // Natively the loop runs on the virtual clock, so the time-outs can be counted exactly.
+    for (size_t i = 1; i < versionAsks.size(); ++i)
+        EXPECT_EQ(versionAsks[i] - versionAsks[i - 1], 500u) << i;
+#endif
+    EXPECT_FALSE(Sent("SN;"));
+    EXPECT_EQ(bench.model.m_firmwareStatus.Get(), FirmwareStatusNone);
+    EXPECT_TRUE(bench.HasStatus(L"Contact failed 0xe200000d No response to firmware version\n"));
+    EXPECT_TRUE(bench.boxes.empty());
+    EXPECT_EQ(bench.doneResults, std::vector<DWORD>{0xE200000D});
+}
+
 TEST_F(ContactMachineTest, SerialNumberAbove65535IsRejectedAndContactFails)
 {
     Identify("ZR8;");
