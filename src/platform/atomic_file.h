@@ -14,4 +14,10 @@ DWORD ReadAll(const std::wstring& path, std::string& bytes);
 // The folder must exist. On failure the target is untouched and no temporary is left.
 DWORD WriteAll(const std::wstring& path, const std::string& bytes);
 
+// Tests only: called with the temporary's path once it is complete and on the disk, just
+// before it replaces the target. A test that ends the process here sees what a crash
+// between the write and the rename leaves behind. Null (the default) calls nothing.
+using BeforeReplaceHook = void (*)(const std::wstring& temporaryPath);
+void SetBeforeReplaceHook(BeforeReplaceHook hook);
+
 }  // namespace AtomicFile

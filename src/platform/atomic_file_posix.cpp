@@ -16,6 +16,8 @@ namespace AtomicFile {
 
 namespace {
 
+std::atomic<BeforeReplaceHook> g_beforeReplace{nullptr};
+
 // A file descriptor closed when it goes out of scope.
 class CFd {
 public:
@@ -61,6 +63,11 @@ DWORD WriteFully(int fd, const std::string& bytes)
 }
 
 }  // namespace
+
+void SetBeforeReplaceHook(BeforeReplaceHook hook)
+{
+    g_beforeReplace = hook;
+}
 
 DWORD ReadAll(const std::wstring& path, std::string& bytes)
 {
@@ -112,6 +119,10 @@ DWORD WriteAll(const std::wstring& path, const std::string& bytes)
         rc = WinErrorFromErrno(errno);
     if (fd.Close() != 0 && rc == 0)
         rc = WinErrorFromErrno(errno);
+    if (rc == 0) {
+        if (BeforeReplaceHook hook = g_beforeReplace)
+            hook(CodePages::FromUtf8(temp));
+    }
     if (rc == 0 && ::rename(temp.c_str(), target.c_str()) != 0)
         rc = WinErrorFromErrno(errno);
     if (rc != 0) {

@@ -10,6 +10,8 @@ namespace AtomicFile {
 
 namespace {
 
+std::atomic<BeforeReplaceHook> g_beforeReplace{nullptr};
+
 // A file handle closed when it goes out of scope.
 class CFileHandle {
 public:
@@ -33,6 +35,11 @@ private:
 };
 
 }  // namespace
+
+void SetBeforeReplaceHook(BeforeReplaceHook hook)
+{
+    g_beforeReplace = hook;
+}
 
 DWORD ReadAll(const std::wstring& path, std::string& bytes)
 {
@@ -82,6 +89,10 @@ DWORD WriteAll(const std::wstring& path, const std::string& bytes)
         rc = GetLastError();
     if (!file.Close() && rc == 0)
         rc = GetLastError();
+    if (rc == 0) {
+        if (BeforeReplaceHook hook = g_beforeReplace)
+            hook(temp);
+    }
     if (rc == 0 && !MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         rc = GetLastError();
     if (rc != 0)

@@ -1,9 +1,14 @@
 // The settings file off Windows: REGEDIT4 text, written whole and atomically.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
+#include "platform/atomic_file.h"
 #include "platform/settings_store.h"
 #include "temp_folder.h"
 
@@ -169,6 +174,44 @@ TEST_F(RegFileStoreTest, FailedWriteReportsItLeavesTheOldFileAndTheStoreAsBefore
     // A folder path through a plain file cannot be created.
     auto unreachable = Open(File() / "sub" / "x.reg");
     EXPECT_NE(unreachable->WriteDword(L"", L"Trace", 1), 0u);
+}
+
+TEST_F(RegFileStoreTest, CrashBetweenWriteAndRenameLeavesTheOldFileWhole)
+{
+    ASSERT_EQ(Open()->WriteString(L"", L"Port", L"COM1"), 0u);
+    const std::string before = Text();
+
+    // A child process changes the value and dies once the new file is written, before it
+    // replaces the old one.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        AtomicFile::SetBeforeReplaceHook([](const std::wstring&) { std::_Exit(3); });
+        Open()->WriteString(L"", L"Port", L"COM9");
+        std::_Exit(0);  // the hook was never called
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(WEXITSTATUS(status), 3) << "the write must stop in the hook";
+
+    EXPECT_EQ(Text(), before);
+    // Beside it, the temporary with the complete new text, never read as the settings.
+    std::vector<fs::path> others;
+    for (const auto& entry : fs::directory_iterator(m_folder.Path())) {
+        if (entry.path() != File())
+            others.push_back(entry.path());
+    }
+    ASSERT_EQ(others.size(), 1u);
+    EXPECT_NE(CTempFolder::ReadText(others[0]).find("\"Port\"=\"COM9\""), std::string::npos);
+
+    auto store = Open();
+    std::wstring port;
+    EXPECT_EQ(store->ReadString(L"", L"Port", port), 0u);
+    EXPECT_EQ(port, L"COM1");
+    ASSERT_EQ(store->WriteString(L"", L"Port", L"COM2"), 0u);
+    EXPECT_EQ(Open()->ReadString(L"", L"Port", port), 0u);
+    EXPECT_EQ(port, L"COM2");
 }
 
 TEST_F(RegFileStoreTest, UnreadableFileIsKeptAsideBeforeTheFirstWrite)
