@@ -58,20 +58,24 @@ int RunProgram(int showCommand)
     int exitCode = kExitNoWindow;
     {
         CMessageLoop loop;
-        std::unique_ptr<CSimulatedRadio> radio;
-        CMainFrame::COptions options;
-        if (HasArgument(L"--simulate")) {
-            radio = std::make_unique<CSimulatedRadio>();
-            options.forcedPort = kSimulatedPort;
-            options.extraPorts.push_back(kSimulatedPort);
+        {
+            std::unique_ptr<CSimulatedRadio> radio;
+            CMainFrame::COptions options;
+            if (HasArgument(L"--simulate")) {
+                radio = std::make_unique<CSimulatedRadio>();
+                options.forcedPort = kSimulatedPort;
+                options.extraPorts.push_back(kSimulatedPort);
+            }
+            CMainFrame frame(GetModel(), options);
+            if (frame.CreateMainWindow() != nullptr) {
+                frame.ShowWindow(showCommand);
+                exitCode = loop.Run();
+            }
+            // The port is closed with the frame; the radio goes after it.
+            GetModel().ClosePort();
         }
-        CMainFrame frame(GetModel(), options);
-        if (frame.CreateMainWindow() != nullptr) {
-            frame.ShowWindow(showCommand);
-            exitCode = loop.Run();
-        }
-        // The port is closed with the frame; the radio goes after it.
-        GetModel().ClosePort();
+        // Shut-down order: the rich-edit library, then the loop, then COM.
+        richEdit.Reset();
     }
     return exitCode;
 }
