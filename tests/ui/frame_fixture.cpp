@@ -59,12 +59,13 @@ void FrameTest::TearDown()
     m_loop.reset();
 }
 
-CMainFrame& FrameTest::Start(bool show)
+CMainFrame& FrameTest::Start(bool show, const std::wstring& forcedPort)
 {
     if (m_frame)
         Close();
     m_model = std::make_unique<CModel>(std::make_unique<CSharedStore>(m_store));
     CMainFrame::COptions options;
+    options.forcedPort = forcedPort;
     options.extraPorts.push_back(L"SIM");
     m_frame = std::make_unique<CMainFrame>(*m_model, options);
     EXPECT_NE(nullptr, m_frame->CreateMainWindow()) << "error " << ::GetLastError();

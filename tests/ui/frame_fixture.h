@@ -23,8 +23,9 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // A new model over the shared store and a frame on it, created (and shown when asked).
-    CMainFrame& Start(bool show = true);
+    // A new model over the shared store and a frame on it, created (and shown when asked);
+    // forcedPort is the port given for the run, as --simulate gives "SIM".
+    CMainFrame& Start(bool show = true, const std::wstring& forcedPort = std::wstring());
     // Closes the frame as the user would; the settings and placement are saved.
     void Close();
     // Runs the loop until the predicate holds or the time (real milliseconds) is up.

@@ -223,6 +223,27 @@ TEST_F(FrameTest, PortEventsGoToTheCurrentPageWhileNoMachineRuns)
     ASSERT_TRUE(WaitForRadio());
 }
 
+TEST_F(FrameTest, PortGivenForTheRunIsNotSavedOverTheUsersChoice)
+{
+    auto savedPort = [this] {
+        std::wstring port;
+        Store().ReadString(L"", L"Port", port);
+        return port;
+    };
+    Store().WriteString(L"", L"Port", L"COM3");
+    Start(false, L"SIM");
+    EXPECT_EQ(L"SIM", Model().m_port.Get());
+    ASSERT_TRUE(WaitForRadio());
+    Close();
+    EXPECT_EQ(L"COM3", savedPort());
+
+    // A port the user chooses during such a run is saved as usual.
+    Start(false, L"SIM");
+    Model().m_port.Set(L"NOPORT");
+    Close();
+    EXPECT_EQ(L"NOPORT", savedPort());
+}
+
 TEST_F(FrameTest, ChangingThePortRestartsContact)
 {
     Start(false);

@@ -8,6 +8,7 @@
 #include "core/text/report.h"
 #include "core/text/string_table.h"
 #include "core/text/version_info.h"
+#include "platform/serial_comm_ports.h"
 #include "platform/wide_format.h"
 #include "resources/ui/ui_resource_ids.h"
 #include "ui/frame/frame_title.h"
@@ -231,6 +232,10 @@ void CMainFrame::OnDestroy()
     if (m_filterRegistered && CMessageLoop::ForThread() != nullptr)
         CMessageLoop::ForThread()->RemoveMessageFilter(this);
     m_filterRegistered = false;
+    // The port this run was given (--simulate) is not the user's choice: the saved one
+    // stays unless the user chose another port meanwhile.
+    if (!m_options.forcedPort.empty() && SameIgnoringLetterCase(m_model.m_port.Get(), m_options.forcedPort))
+        m_model.m_port.Set(m_model.m_port.StoredAt(0));
     m_model.SaveSettings();
     WINDOWPLACEMENT placement = {};
     placement.length = sizeof(placement);
