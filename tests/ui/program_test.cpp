@@ -100,7 +100,8 @@ TEST(ProgramEndToEnd, SimulatedRadioShowsInTitleAndCloseSavesAndExitsWithOne)
     DWORD value = 0;
     EXPECT_TRUE(ReadDword(kAppKey, L"ActivePage", value));
     EXPECT_EQ(3u, value);
-    for (const wchar_t* name : {L"flags", L"showCmd", L"left", L"top", L"right", L"bottom"})
+    for (const wchar_t* name : {L"flags", L"showCmd", L"minPosX", L"minPosY", L"maxPosX", L"maxPosY", L"left", L"top",
+                                L"right", L"bottom"})
         EXPECT_TRUE(ReadDword(std::wstring(kAppKey) + L"\\Window", name, value)) << "Window value missing";
 }
 
