@@ -1,20 +1,11 @@
 #include "cli/port_list.h"
 
-#include "platform/settings_store.h"
+#include <algorithm>
 
 namespace {
 wchar_t FoldAsciiCase(wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
 bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 }  // namespace
-
-bool IsListedSerialCommValue(const std::wstring& valueName, DWORD type, const std::wstring& data) {
-    if (type != kRegSz || data.empty()) return false;
-    static const std::wstring kHidden = L"winachsf0";
-    if (valueName.size() != kHidden.size()) return true;
-    for (size_t i = 0; i < kHidden.size(); ++i)
-        if (FoldAsciiCase(valueName[i]) != kHidden[i]) return true;
-    return false;
-}
 
 bool NaturalLess(const std::wstring& a, const std::wstring& b) {
     size_t i = 0, j = 0;

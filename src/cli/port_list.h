@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/serial_comm_ports.h"  // the Windows device map's rules
 #include "platform/win_types.h"
 
 struct CPortEntry {
@@ -17,10 +18,6 @@ std::vector<CPortEntry> ListSerialPorts();
 
 // The same Linux listing under another root in place of /dev (tests).
 std::vector<CPortEntry> ListSerialPortsUnder(const std::string& devRoot);
-
-// A value of the Windows serial device map is listed when it is a REG_SZ with a
-// non-empty port name and its value name is not "winachsf0" (letters A-Z in any case).
-bool IsListedSerialCommValue(const std::wstring& valueName, DWORD type, const std::wstring& data);
 
 // Names in the order people expect: digits compare as numbers (COM2 before COM10).
 bool NaturalLess(const std::wstring& a, const std::wstring& b);
