@@ -6,7 +6,7 @@
 # serialised with flock: ctest -j2 can start two Wine processes on a fresh prefix at once.
 
 # Bump when the prefix set-up below changes, so existing prefixes are set up again.
-ZR8_WINE_PREFIX_REV=2
+ZR8_WINE_PREFIX_REV=3
 
 zr8_wine_env() {
   export WINEPREFIX=$1
@@ -49,6 +49,11 @@ zr8_wine_prefix_ready() {
         wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$desktop" /f >>"$log" 2>&1 ||
         { echo "wine: could not set up the virtual desktop:" >&2; cat "$log" >&2; exit 1; }
     fi
+    # A program that crashes ends at once with its exception code: no debugger is
+    # attached and no crash dialog waits for a click that never comes.
+    wine reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f >>"$log" 2>&1 || true
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >>"$log" 2>&1 ||
+      { echo "wine: could not turn the crash dialog off:" >&2; cat "$log" >&2; exit 1; }
     # Let the boot's own server and services end, so that the registry is on disk and the
     # next server (perhaps a persistent one, with a display) starts the desktop afresh.
     timeout 60 wineserver -w || true
