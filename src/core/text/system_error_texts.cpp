@@ -17,6 +17,7 @@ const TextTableEntry kSystemTexts[] = {
     {13, L"The data is invalid."},
     {14, L"Not enough memory resources are available to complete this operation."},
     {17, L"The system cannot move the file to a different disk drive."},
+    {19, L"The media is write protected."},
     {20, L"The system cannot find the device specified."},
     {21, L"The device is not ready."},
     {29, L"The system cannot write to the specified device."},
@@ -48,7 +49,9 @@ const TextTableEntry kSystemTexts[] = {
     {1117, L"The request could not be performed because of an I/O device error."},
     {1167, L"The device is not connected."},
     {1223, L"The operation was canceled by the user."},
+    {1400, L"Invalid window handle."},
     {1460, L"This operation returned because the timeout period expired."},
+    {1630, L"Data of this type is not supported."},
     {1812, L"The specified image file did not contain a resource section."},
     {1813, L"The specified resource type cannot be found in the image file."},
 

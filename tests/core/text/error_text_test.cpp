@@ -6,6 +6,10 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <cerrno>
+
+#include "platform/errno_codes.h"
 #endif
 
 namespace {
@@ -135,6 +139,22 @@ TEST(ErrorTextPosix, WindowsTextsForTheCodesThePlatformMapsTo)
     // An HRESULT made from a Win32 code reads as that code.
     EXPECT_EQ(GetErrorText(0x80070057), L"The parameter is incorrect.");
     EXPECT_EQ(GetErrorText(0x1234567), L"");
+}
+
+TEST(ErrorTextPosix, EveryCodeThePlatformReportsHasAText)
+{
+    // What the platform turns a failed system call into, and the codes it sets itself.
+    for (int error : {ENOENT, ENXIO, ENODEV, ENOTDIR, EACCES, EPERM, EBUSY, EIO, EISDIR, EWOULDBLOCK, EROFS, EBADF,
+                      ENOMEM, EMFILE, ENFILE, EEXIST, EINVAL, ENOSPC, EDQUOT, ENAMETOOLONG, EPIPE, ETIMEDOUT,
+                      ECANCELED, EINTR, ENOTSUP, ELOOP})
+        EXPECT_FALSE(GetErrorText(WinErrorFromErrno(error)).empty()) << "errno " << error;
+    for (DWORD code : {ERROR_INVALID_DATA, ERROR_OUTOFMEMORY, ERROR_WRITE_FAULT, ERROR_READ_FAULT,
+                       ERROR_SHARING_VIOLATION, ERROR_HANDLE_EOF, ERROR_FILE_EXISTS, ERROR_INSUFFICIENT_BUFFER,
+                       ERROR_INVALID_NAME, ERROR_MORE_DATA, ERROR_NO_MORE_ITEMS, ERROR_IO_INCOMPLETE, ERROR_IO_PENDING,
+                       ERROR_NOACCESS, ERROR_CANCELLED, ERROR_BAD_PATHNAME, ERROR_DIRECTORY, ERROR_BAD_FORMAT,
+                       ERROR_INVALID_WINDOW_HANDLE, ERROR_UNSUPPORTED_TYPE})
+        EXPECT_FALSE(GetErrorText(code).empty()) << code;
+    EXPECT_EQ(GetErrorText(ERROR_WRITE_PROTECT), L"The media is write protected.");
 }
 
 #endif
