@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "combo_items.h"
+
 #include "core/model/contact_state_machine.h"
 #include "core/serial/serial_device.h"
 #include "core/text/app_messages.h"
@@ -152,15 +154,7 @@ void CPortPageFixture::Choose(const std::wstring& port)
 
 std::vector<std::wstring> CPortPageFixture::ListedPorts() const
 {
-    std::vector<std::wstring> ports;
-    HWND combo = GetDlgItem(m_pageWindow, IDC_PORT_LIST);
-    LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        wchar_t text[64] = {};
-        SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-        ports.push_back(text);
-    }
-    return ports;
+    return ComboItems(GetDlgItem(m_pageWindow, IDC_PORT_LIST));
 }
 
 std::wstring CPortPageFixture::SelectedPort() const

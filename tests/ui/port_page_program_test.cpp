@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "combo_items.h"
 #include "resources/ui/ui_resource_ids.h"
 
 namespace {
@@ -140,18 +141,6 @@ HWND FindControl(HWND top, int id)
     return search.found;
 }
 
-std::vector<std::wstring> ListedPorts(HWND combo)
-{
-    std::vector<std::wstring> ports;
-    LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        wchar_t text[64] = {};
-        SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-        ports.push_back(text);
-    }
-    return ports;
-}
-
 bool Contains(const std::vector<std::wstring>& list, const std::wstring& item)
 {
     for (const std::wstring& entry : list)
@@ -175,7 +164,7 @@ void ExpectRadioFound(const std::wstring& arguments, const std::wstring& port)
     ASSERT_NE(nullptr, frame);
     HWND combo = FindControl(frame, IDC_PORT_LIST);
     ASSERT_NE(nullptr, combo) << "the Port page is not there";
-    EXPECT_TRUE(Contains(ListedPorts(combo), port));
+    EXPECT_TRUE(Contains(ComboItems(combo), port));
     EXPECT_EQ(port, WindowText(combo)) << "the port in use is the one selected";
 
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
