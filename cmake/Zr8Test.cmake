@@ -9,8 +9,12 @@ function(zr8_add_gtest target)
   if(COMMAND zr8_link_resources)
     zr8_link_resources(${target})
   endif()
+  # NO_PRETTY_VALUES: a case's ctest name is its GoogleTest name. Otherwise CMake appends
+  # the listing's "GetParam() = ..." text, which for a struct is its raw bytes: pointers and
+  # padding that differ between the listing and the run.
   gtest_discover_tests(${target}
     DISCOVERY_MODE PRE_TEST
+    NO_PRETTY_VALUES
     DISCOVERY_TIMEOUT 120
     TEST_PREFIX "${target}.")
   # gtest_discover_tests keeps only the first label of a list (its PROPERTIES lose the

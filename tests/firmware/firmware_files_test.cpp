@@ -7,6 +7,7 @@
 #include "hex_test_text.h"
 #include "platform/folder_listing.h"
 #include "platform/folders.h"
+#include "tests/case_name.h"
 
 namespace {
 
@@ -27,7 +28,8 @@ INSTANTIATE_TEST_SUITE_P(Names, VersionFromName,
                                            VersionCase{L"C:\\Firmware\\zr8_0117.hex", 117},
                                            VersionCase{L"/home/me/fw.1/zr8_0300.hex", 300},
                                            VersionCase{L"zr8_0300", 300}, VersionCase{L"zr8_12.1.hex", 1},
-                                           VersionCase{L"12345.hex", 0}, VersionCase{L"zr8_70000.hex", 70000 % 65536}));
+                                           VersionCase{L"12345.hex", 0}, VersionCase{L"zr8_70000.hex", 70000 % 65536}),
+                         [](const auto& info) { return CaseName(std::wstring_view(info.param.path)); });
 
 TEST(FirmwareFileName, NeedsThePrefixAndTheExtensionInAnyCase) {
     EXPECT_TRUE(IsFirmwareFileName(L"ZR8A_0100.hex"));

@@ -7,6 +7,7 @@
 #include "loader_fixture.h"
 #include "platform/message_loop.h"
 #include "platform/wide_format.h"
+#include "tests/case_name.h"
 
 namespace {
 
@@ -215,7 +216,8 @@ TEST_P(LoaderTimeOuts, TenAreSurvivedAndTheEleventhFails) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Silences, LoaderTimeOuts, ::testing::Values(10, 11));
+INSTANTIATE_TEST_SUITE_P(Silences, LoaderTimeOuts, ::testing::Values(10, 11),
+                         [](const auto& info) { return std::to_string(info.param) + "Silences"; });
 
 TEST_F(LoaderTest, RetryLimitZeroFailsAtTheFirstTimeOut) {
     Prepare();

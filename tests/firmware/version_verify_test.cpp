@@ -3,6 +3,7 @@
 #include "core/text/error_codes.h"
 #include "firmware/version_verify.h"
 #include "loader_fixture.h"
+#include "tests/case_name.h"
 
 namespace {
 
@@ -39,7 +40,8 @@ INSTANTIATE_TEST_SUITE_P(
                                    L"Firmware version verify failed. Reload MCU firmware."}},
                       VersionCase{0, Zr8Error::VersionVerifyFailed,
                                   {L"Sent MCU firmware file %f\r\nZR8 responded with version ??.??",
-                                   L"Firmware version verify failed. Reload MCU firmware."}}));
+                                   L"Firmware version verify failed. Reload MCU firmware."}}),
+    [](const auto& info) { return "RadioReports" + std::to_string(info.param.reported); });
 
 // The whole road: the radio restarts into a firmware that reports another version than
 // the file's name, and the check after the fresh contact notices.

@@ -5,6 +5,7 @@
 #include "sim/firmware_gen.h"
 #include "tests/sim/packet_builder.h"
 #include "tests/sim/sim_fixture.h"
+#include "tests/case_name.h"
 
 namespace {
 
@@ -116,7 +117,8 @@ INSTANTIATE_TEST_SUITE_P(Packets, RefusedPackets,
                                            BadPacket{"final packet not at 0x0800", FinalAtOtherAddress},
                                            BadPacket{"final packet with the marker", FinalWithMarker},
                                            BadPacket{"block 0x0800 without the marker", FirstBlockWithoutMarker},
-                                           BadPacket{"68 polls", Polls}));
+                                           BadPacket{"68 polls", Polls}),
+                         [](const auto& info) { return CaseName(info.param.what); });
 
 TEST_F(BootLoaderTest, TheLoadMustOpenWithTheMarkerPacket) {
     CRadioOnLine radio(Options());

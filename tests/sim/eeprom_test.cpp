@@ -7,6 +7,7 @@
 
 #include "tests/sim/eeprom_protocol.h"
 #include "tests/sim/sim_fixture.h"
+#include "tests/case_name.h"
 
 namespace {
 
@@ -96,7 +97,13 @@ INSTANTIATE_TEST_SUITE_P(Ranges, EepromWriteRanges,
                                            Block{0x00FB, 5, false}, Block{0x00E0, 32, false},
                                            Block{0x0100, 64, true}, Block{0x03F0, 16, true},
                                            Block{0x03C0, 64, true}, Block{0x0400, 16, false},
-                                           Block{0x1000, 1, false}, Block{0x01F0, 32, false}));  // crosses a page
+                                           Block{0x1000, 1, false}, Block{0x01F0, 32, false}),  // crosses a page
+                         [](const ::testing::TestParamInfo<Block>& info) {
+                             char name[32];
+                             snprintf(name, sizeof name, "At%04X_%uBytes", static_cast<unsigned>(info.param.address),
+                                      static_cast<unsigned>(info.param.count));
+                             return std::string(name);
+                         });
 
 TEST(EepromWrite, RefusesABadChecksumOrLength) {
     CRadioOnLine radio;

@@ -7,6 +7,7 @@
 #include "tests/sim/eeprom_protocol.h"
 #include "tests/sim/packet_builder.h"
 #include "tests/sim/sim_fixture.h"
+#include "tests/case_name.h"
 
 namespace {
 
@@ -78,7 +79,8 @@ INSTANTIATE_TEST_SUITE_P(Faults, ReplyFaults,
                          ::testing::Values(ReplyFault{"drop-reply=2", "ZR8;||SN12345;|"},
                                            ReplyFault{"silent=1", "ZR8;|||"},
                                            ReplyFault{"silent=0", "|||"},
-                                           ReplyFault{"late=150@1", "|ZR8;RV01.23;|SN12345;|"}));
+                                           ReplyFault{"late=150@1", "|ZR8;RV01.23;|SN12345;|"}),
+                         [](const auto& info) { return CaseName(info.param.fault); });
 
 TEST(GarbageFault, NoiseGoesOutAheadOfTheNamedReply) {
     CRadioOnLine radio(CRadioOnLine::WithFaults({"garbage=2x3"}));

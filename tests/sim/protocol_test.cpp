@@ -6,6 +6,7 @@
 namespace {
 
 struct Exchange {
+    const char* name;
     const char* sent;
     const char* answer;
 };
@@ -18,12 +19,17 @@ TEST_P(ApplicationAnswers, AnswersAsTheProgramExpects) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Commands, ApplicationAnswers,
-                         ::testing::Values(Exchange{";", "?;"}, Exchange{"I;", "ZR8;"}, Exchange{"RV;", "RV01.23;"},
-                                           Exchange{"SN;", "SN12345;"}, Exchange{"TT0;", ""}, Exchange{"TT1;", ""},
-                                           Exchange{"i;", "?;"}, Exchange{"XYZ;", "?;"}, Exchange{"I", ""},
-                                           Exchange{"\r\nI;\r\n", "ZR8;"}, Exchange{"RV;SN;", "RV01.23;SN12345;"},
+                         ::testing::Values(Exchange{"BareSemicolon", ";", "?;"}, Exchange{"Identify", "I;", "ZR8;"},
+                                           Exchange{"Version", "RV;", "RV01.23;"},
+                                           Exchange{"SerialNumber", "SN;", "SN12345;"},
+                                           Exchange{"TestModeOff", "TT0;", ""}, Exchange{"TestModeOn", "TT1;", ""},
+                                           Exchange{"LowerCase", "i;", "?;"}, Exchange{"Unknown", "XYZ;", "?;"},
+                                           Exchange{"NoSemicolon", "I", ""},
+                                           Exchange{"LineEndsAround", "\r\nI;\r\n", "ZR8;"},
+                                           Exchange{"TwoInOneWrite", "RV;SN;", "RV01.23;SN12345;"},
                                            // The tester's "SN" without ";" runs into the next command.
-                                           Exchange{"SNRV;", "?;"}));
+                                           Exchange{"RunTogether", "SNRV;", "?;"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Application, VersionAndSerialNumberAreConfigurable) {
     CSimOptions options = CRadioOnLine::Instant();

@@ -16,6 +16,7 @@
 #include "platform/code_pages.h"
 #include "platform/folders.h"
 #include "platform/message_box.h"
+#include "tests/case_name.h"
 
 namespace {
 
@@ -262,7 +263,8 @@ INSTANTIATE_TEST_SUITE_P(Versions, FirmwareVersionTextTest,
                          ::testing::Values(VersionCase{5, L"00.05"}, VersionCase{0, L"??.??"},
                                            VersionCase{1234, L"12.34"}, VersionCase{9999, L" N/A "},
                                            VersionCase{65534, L"Loading"}, VersionCase{65535, L"655.35"},
-                                           VersionCase{100, L"01.00"}));
+                                           VersionCase{100, L"01.00"}),
+                         [](const auto& info) { return "Version" + std::to_string(info.param.version); });
 
 TEST_F(ModelTest, StatusTextsNameTheRadioPortAndRate)
 {
@@ -330,7 +332,8 @@ TEST_P(ExpectedDeviceTest, OnlyTheZr8OrNothingIsExpected)
 INSTANTIATE_TEST_SUITE_P(Devices, ExpectedDeviceTest,
                          ::testing::Values(DeviceCase{DeviceNone, true}, DeviceCase{DeviceZR8, true},
                                            DeviceCase{DeviceT6, false}, DeviceCase{DeviceMVD300, false},
-                                           DeviceCase{DeviceMVD1300, false}));
+                                           DeviceCase{DeviceMVD1300, false}),
+                         [](const auto& info) { return "DeviceId" + std::to_string(static_cast<int>(info.param.device)); });
 
 TEST_F(ModelTest, SetBaudRateNeedsAnOpenPortAndAnAcceptedRate)
 {

@@ -5,6 +5,7 @@
 #include "core/model/event_subscriber.h"
 #include "core/model/persistable.h"
 #include "model_test_support.h"
+#include "tests/case_name.h"
 
 namespace {
 
@@ -227,6 +228,7 @@ INSTANTIATE_TEST_SUITE_P(
         ForeignTypeCase{"longer string", kRegSz, {'4', 0, '8', 0, 0, 0}, false, 0, true, L"48"},
         ForeignTypeCase{"two raw bytes", 3 /* REG_BINARY */, {0x34, 0x12}, true, 0x1234, false, L""},
         ForeignTypeCase{"expandable string", kRegExpandSz, {'%', 0, 'A', 0, '%', 0, 0, 0}, false, 0, true,
-                        L"%A%"}));
+                        L"%A%"}),
+    [](const auto& info) { return CaseName(info.param.what); });
 
 }  // namespace

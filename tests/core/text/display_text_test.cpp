@@ -23,6 +23,7 @@ TEST(EscapeChar, SameRuleForOneCharacter)
 }
 
 struct SplitCase {
+    const char* name;
     const wchar_t* text;
     std::vector<std::wstring> pieces;
 };
@@ -35,12 +36,14 @@ TEST_P(SplitOnSpacesCase, Splits)
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, SplitOnSpacesCase,
-                         ::testing::Values(SplitCase{L"A  B ", {L"A", L"", L"B"}},
-                                           SplitCase{L"MEM2 00 20 20 0102", {L"MEM2", L"00", L"20", L"20", L"0102"}},
-                                           SplitCase{L" A", {L"", L"A"}},
-                                           SplitCase{L"A\tB", {L"A\tB"}},
-                                           SplitCase{L"", {}},
-                                           SplitCase{L" ", {L""}}));
+                         ::testing::Values(SplitCase{"DoubleAndTrailingSpace", L"A  B ", {L"A", L"", L"B"}},
+                                           SplitCase{"MemoryLine", L"MEM2 00 20 20 0102",
+                                                     {L"MEM2", L"00", L"20", L"20", L"0102"}},
+                                           SplitCase{"LeadingSpace", L" A", {L"", L"A"}},
+                                           SplitCase{"TabIsNoSpace", L"A\tB", {L"A\tB"}},
+                                           SplitCase{"Empty", L"", {}},
+                                           SplitCase{"OneSpace", L" ", {L""}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TimeStamp, HoursMinutesSecondsAndASpace)
 {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "core/text/error_codes.h"
 #include "core/text/error_text.h"
 #include "core/text/text_tables.h"
@@ -10,6 +12,7 @@
 #include <cerrno>
 
 #include "platform/errno_codes.h"
+#include "tests/case_name.h"
 #endif
 
 namespace {
@@ -56,7 +59,12 @@ INSTANTIATE_TEST_SUITE_P(Codes, OwnCodeText,
                          ::testing::Values(KnownText{0xE2000045, L"No response after reset"},
                                            KnownText{0xA2000047, L"The computed checksum reconciliation word is zero"},
                                            KnownText{0xE200004E, L"Unexpected device (e.g. T6 vs TV4)"},
-                                           KnownText{0xE200050A, L"No response to Serial Number (SN)"}));
+                                           KnownText{0xE200050A, L"No response to Serial Number (SN)"}),
+                         [](const auto& info) {
+                             char name[16];
+                             snprintf(name, sizeof name, "Code%08X", static_cast<unsigned>(info.param.code));
+                             return std::string(name);
+                         });
 
 TEST(ErrorText, OwnCodeMissingFromTheTableIsEmpty)
 {

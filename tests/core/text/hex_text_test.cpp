@@ -6,6 +6,7 @@
 namespace {
 
 struct ParseCase {
+    const char* name;
     const wchar_t* text;
     size_t count;
     std::vector<BYTE> bytes;  // expected on success
@@ -32,15 +33,16 @@ TEST_P(ParseHexBytesCase, Parses)
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, ParseHexBytesCase,
-    ::testing::Values(ParseCase{L"0A 1b", 2, {0x0A, 0x1B}, 0},
-                      ParseCase{L"\t00FF\r\n7e ", 3, {0x00, 0xFF, 0x7E}, 0},
-                      ParseCase{L"", 0, {}, 0},
-                      ParseCase{L"0A1", 2, {}, ERROR_INVALID_DATA},
-                      ParseCase{L"0A", 2, {}, ERROR_INVALID_DATA},
-                      ParseCase{L"0A1B2C", 2, {}, ERROR_INVALID_DATA},
-                      ParseCase{L"0G", 1, {}, Zr8Error::UnexpectedHexCharacter},
-                      ParseCase{L"0A 1 B", 2, {}, Zr8Error::UnexpectedHexCharacter},
-                      ParseCase{L"0A;", 2, {}, Zr8Error::UnexpectedHexCharacter}));
+    ::testing::Values(ParseCase{"BothCases", L"0A 1b", 2, {0x0A, 0x1B}, 0},
+                      ParseCase{"WhiteSpaceAnywhereBetweenBytes", L"\t00FF\r\n7e ", 3, {0x00, 0xFF, 0x7E}, 0},
+                      ParseCase{"NothingForNothing", L"", 0, {}, 0},
+                      ParseCase{"HalfAByteShort", L"0A1", 2, {}, ERROR_INVALID_DATA},
+                      ParseCase{"OneByteShort", L"0A", 2, {}, ERROR_INVALID_DATA},
+                      ParseCase{"OneByteOver", L"0A1B2C", 2, {}, ERROR_INVALID_DATA},
+                      ParseCase{"NotAHexDigit", L"0G", 1, {}, Zr8Error::UnexpectedHexCharacter},
+                      ParseCase{"SpaceInsideAByte", L"0A 1 B", 2, {}, Zr8Error::UnexpectedHexCharacter},
+                      ParseCase{"Semicolon", L"0A;", 2, {}, Zr8Error::UnexpectedHexCharacter}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(HexPairToByte, AcceptsBothCasesAndRefusesOtherCharacters)
 {

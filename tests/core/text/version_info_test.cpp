@@ -2,6 +2,7 @@
 
 #include "core/text/os_description.h"
 #include "core/text/version_info.h"
+#include "tests/case_name.h"
 
 namespace {
 
@@ -87,7 +88,13 @@ INSTANTIATE_TEST_SUITE_P(Table, WindowsRelease,
                                            ReleaseCase{6, 1, true, L"Windows 7"},
                                            ReleaseCase{6, 3, false, L"Windows Server 2012 R2"},
                                            ReleaseCase{6, 4, true, nullptr},
-                                           ReleaseCase{11, 0, true, nullptr}));
+                                           ReleaseCase{11, 0, true, nullptr}),
+                         [](const auto& info) {
+                             const ReleaseCase& c = info.param;
+                             if (c.name) return CaseName(std::wstring_view(c.name));
+                             return "NoName" + std::to_string(c.major) + "_" + std::to_string(c.minor) +
+                                    (c.workstation ? "Workstation" : "Server");
+                         });
 
 TEST(OsDescription, VersionLineThenRelease)
 {
