@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
+
 #include "config_windows_fixture.h"
 #include "ui/dialogs/power_on_banner_sheet.h"
 
@@ -92,6 +94,7 @@ TEST_F(BannerEditorRun, OkWritesWhatWasTyped)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        std::printf("case %s\n", c.name);
         TearDown();
         SetUp();
         Start();
@@ -116,11 +119,13 @@ TEST_F(BannerEditorRun, OkWritesWhatWasTyped)
         sheet.DoModal(Host());
         ASSERT_TRUE(ScriptDone());
         EXPECT_EQ(std::wstring(c.banner.begin(), c.banner.end()), shownBefore);
-        if (!c.enter)
+        if (!c.enter) {
             EXPECT_EQ(std::wstring(c.typed), keptWhileTyping);
+        }
         EXPECT_EQ(c.blockWrites, CountWrites("EW"));
-        if (c.blockWrites == 0)
+        if (c.blockWrites == 0) {
             EXPECT_EQ(1u, CountWrites("")) << "nothing but the first read";
+        }
         EXPECT_EQ(c.after, BannerBytes(Eeprom()));
         EXPECT_TRUE(boxes.empty());
     }

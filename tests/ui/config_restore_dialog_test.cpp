@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "config/configuration_folder.h"
 #include "config_test_support.h"
 #include "config_windows_fixture.h"
 #include "core/model/contact_state_machine.h"
@@ -39,6 +40,10 @@ TEST_F(ConfigRestoreDialogTest, AStandardFileIsWrittenAndReportedAfterContact)
     const std::wstring path = TempPath(L"standard.ZR8Config");
     WriteWholeFile(path, StandardFileText(image, 12345));
     const std::vector<uint8_t> before = Eeprom().Bytes();
+    {
+        CConfigurationFolder stored(Model().SettingsKey());
+        stored.Set(Folder());
+    }
     fileAnswers.push_back(Choose(path));
     int barMaximum = -1;
     Script({{[] { return FindDialog(kRestoreCaption) != nullptr && ProgressPosition(FindDialog(kRestoreCaption)) > 0; },
@@ -53,6 +58,7 @@ TEST_F(ConfigRestoreDialogTest, AStandardFileIsWrittenAndReportedAfterContact)
     EXPECT_EQ(L"ZR8Config", fileRequests[0].defaultExtension);
     EXPECT_EQ(260u, fileRequests[0].fileChars);
     EXPECT_EQ(256u, fileRequests[0].titleChars);
+    EXPECT_EQ(Folder(), fileRequests[0].initialFolder);
 
     const CRestoreRecords& records = dialog.Machine().Records();
     ASSERT_EQ(5u, records.Count());
@@ -215,8 +221,9 @@ TEST_F(ConfigRestoreDialogTest, AnotherRadiosFileNeverWritesTheProtectedBytes)
         EXPECT_EQ(L"Serial Number Mismatch", boxes[0].caption);
         EXPECT_EQ(c.written, !Eeprom().WriteLog().empty());
         EXPECT_FALSE(TouchesProtectedBytes(Eeprom().WriteLog()));
-        if (c.written)
+        if (c.written) {
             EXPECT_EQ(image[0x3FF], Eeprom().At(0x3FF));
+        }
     }
 }
 

@@ -52,15 +52,19 @@ TEST_F(ConfigSaveDialogTest, WritesAFileTheCheckAcceptsWithTheRadiosBytes)
     Start();
     const std::wstring path = TempPath(L"saved.ZR8Config");
     fileAnswers.push_back(Choose(path));
-    CConfigSaveDlg dialog(Model());
-    EXPECT_EQ(1, dialog.DoModal(Host()));
+    CSaveTime saveTime;
+    {
+        CConfigSaveDlg dialog(Model());
+        EXPECT_EQ(1, dialog.DoModal(Host()));
+        saveTime = dialog.SaveTime();
+    }  // the dialog writes "ConfigurationFolder" back as it goes
 
     ASSERT_EQ(1u, fileRequests.size());
     const FileRequest& asked = fileRequests[0];
     EXPECT_EQ(FileDialogs::Kind::SaveAs, asked.kind);
     EXPECT_NE(nullptr, asked.owner);
     EXPECT_NE(Host(), asked.owner) << "owned by the progress dialog";
-    EXPECT_EQ(Folders::Join(ConfigNames::DefaultFolder(), ConfigNames::DefaultFileName(12345, dialog.SaveTime())),
+    EXPECT_EQ(Folders::Join(ConfigNames::DefaultFolder(), ConfigNames::DefaultFileName(12345, saveTime)),
               asked.file);
     EXPECT_NE(std::wstring::npos, asked.file.find(L"\\SN12345.")) << asked.file;
     EXPECT_EQ(L"ZR8 Configuration File (*.ZR8Config)|*.ZR8Config|All Files (*.*)|*.*|", asked.filter);
@@ -179,15 +183,16 @@ TEST_F(ConfigSaveDialogTest, AnInvalidNameIsOfferedOnceMoreInTheDefaultFolder)
         const std::wstring path = TempPath(std::wstring(L"retry-") + std::wstring(c.name, c.name + strlen(c.name)) +
                                            L".ZR8Config");
         for (int a : c.answers)
-            fileAnswers.push_back(a == 0 ? Choose(path) : Refuse(a == 1 ? FNERR_INVALIDFILENAME : 0));
+            fileAnswers.push_back(a == 0 ? Choose(path) : Refuse(a == 1 ? kFileNameInvalid : 0));
         CConfigSaveDlg dialog(Model());
         EXPECT_EQ(c.result, dialog.DoModal(Host()));
         ASSERT_EQ(c.requests, fileRequests.size());
         EXPECT_EQ(259u, fileRequests[0].file.size()) << "cut to the buffer";
         EXPECT_EQ(0u, fileRequests[0].file.find(longFolder.substr(0, 200)));
-        if (c.requests > 1)
+        if (c.requests > 1) {
             EXPECT_EQ(Folders::Join(ConfigNames::DefaultFolder(), ConfigNames::DefaultFileName(12345, dialog.SaveTime())),
                       fileRequests[1].file);
+        }
         EXPECT_EQ(c.result == 1, std::filesystem::exists(path));
         EXPECT_TRUE(fileAnswers.empty());
     }

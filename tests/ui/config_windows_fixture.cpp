@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "core/model/contact_state_machine.h"
 #include "core/serial/serial_device.h"
 #include "core/text/app_messages.h"
 #include "platform/message_box.h"
@@ -104,7 +105,10 @@ void ConfigWindowsTest::TearDown()
 {
     if (m_scriptTimer != 0)
         KillTimer(nullptr, m_scriptTimer);
+    m_scriptTimer = 0;
     g_scripted = nullptr;
+    EXPECT_FALSE(m_watchdogFired) << "a window stayed open";
+    m_watchdogFired = false;
     if (m_model)
         m_model->ClosePort();
     if (m_host != nullptr)
@@ -154,8 +158,9 @@ void ConfigWindowsTest::Start(bool contact)
     RunFor(30);
     m_pageWindow = m_page->m_hWnd;
     ASSERT_NE(nullptr, m_pageWindow);
-    if (contact)
+    if (contact) {
         ASSERT_TRUE(Contact());
+    }
 }
 
 bool ConfigWindowsTest::Contact()
@@ -193,6 +198,7 @@ void ConfigWindowsTest::Script(std::vector<Step> steps)
 {
     m_steps = std::move(steps);
     m_nextStep = 0;
+    m_lastStepTick = GetTickCount();
     g_scripted = this;
     if (m_scriptTimer == 0)
         m_scriptTimer = SetTimer(nullptr, 0, 10, &ConfigWindowsTest::ScriptTick);
@@ -201,12 +207,30 @@ void ConfigWindowsTest::Script(std::vector<Step> steps)
 void CALLBACK ConfigWindowsTest::ScriptTick(HWND, UINT, UINT_PTR, DWORD)
 {
     ConfigWindowsTest* self = g_scripted;
-    if (self == nullptr || self->ScriptDone())
+    if (self == nullptr)
+        return;
+    if (GetTickCount() - self->m_lastStepTick > 30000) {
+        self->m_watchdogFired = true;
+        self->m_lastStepTick = GetTickCount();
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND window, LPARAM) -> BOOL {
+                wchar_t name[16] = {};
+                GetClassNameW(window, name, 16);
+                if (IsWindowVisible(window) && wcscmp(name, L"#32770") == 0)
+                    PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+                return TRUE;
+            },
+            0);
+        return;
+    }
+    if (self->ScriptDone())
         return;
     Step& step = self->m_steps[self->m_nextStep];
     if (!step.ready())
         return;
     ++self->m_nextStep;  // before acting: the action may run a loop of its own
+    self->m_lastStepTick = GetTickCount();
     step.act();
 }
 

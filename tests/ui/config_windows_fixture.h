@@ -69,6 +69,9 @@ protected:
     // Steps run inside whatever loop runs (a modal dialog's), each once its condition holds.
     void Script(std::vector<Step> steps);
     bool ScriptDone() const { return m_nextStep >= m_steps.size(); }
+    // A script step left undone, or a window still open well after the last step: the
+    // watchdog then closes the thread's dialogs so that the test ends (and fails).
+    bool WatchdogFired() const { return m_watchdogFired; }
 
     // Runs the loop until the condition holds or about fifteen seconds have passed.
     bool RunUntil(const std::function<bool()>& done);
@@ -127,4 +130,6 @@ private:
     std::vector<Step> m_steps;
     size_t m_nextStep = 0;
     UINT_PTR m_scriptTimer = 0;
+    DWORD m_lastStepTick = 0;
+    bool m_watchdogFired = false;
 };
