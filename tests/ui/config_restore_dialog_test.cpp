@@ -10,6 +10,7 @@
 #include "config_test_support.h"
 #include "config_windows_fixture.h"
 #include "core/model/contact_state_machine.h"
+#include "core/text/error_text.h"
 #include "ui/dialogs/config_restore_dlg.h"
 
 namespace {
@@ -82,6 +83,33 @@ TEST_F(ConfigRestoreDialogTest, AStandardFileIsWrittenAndReportedAfterContact)
     EXPECT_EQ(FirmwareStatusApplication, Model().m_firmwareStatus.Get());
     EXPECT_TRUE(boxes.empty());
     EXPECT_EQ(0u, dialog.WaitCount());
+}
+
+TEST_F(ConfigRestoreDialogTest, AFailedContactAfterTheRestoreIsWhatTheDialogReports)
+{
+    // Six answers for the contact, one for the speed search, sixteen block writes; the
+    // radio is silent from then on, so the contact that follows the restore fails.
+    AddFault("silent=23");
+    Start();
+    const std::vector<BYTE> image = PatternImage();
+    const std::wstring path = TempPath(L"standard.ZR8Config");
+    WriteWholeFile(path, StandardFileText(image, 12345));
+    fileAnswers.push_back(Choose(path));
+    Script({{[] { return FindDialog(kRestoreCaption) != nullptr && ButtonText(FindDialog(kRestoreCaption), IDCANCEL) == L"Close"; },
+             [] { PostMessageW(FindDialog(kRestoreCaption), WM_COMMAND, IDCANCEL, 0); }}});
+    CConfigRestoreDlg dialog(Model());
+    EXPECT_EQ(3, dialog.DoModal(Host()));
+    ASSERT_TRUE(ScriptDone());
+    EXPECT_EQ(16u, CountWrites("EW"));
+    EXPECT_EQ(image[0x3FF], Eeprom().At(0x3FF)) << "the restore itself went through";
+    const DWORD contact = Model().ContactMachine().Result();
+    EXPECT_NE(0u, contact);
+    EXPECT_EQ(contact, dialog.LastResult());
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(L"Restore Configuration Error", boxes[0].caption);
+    EXPECT_EQ(GetErrorText(contact), boxes[0].text);
+    EXPECT_TRUE(Logged(L"Failed to restore configuration"));
+    EXPECT_FALSE(Logged(L"Configuration was restored"));
 }
 
 TEST_F(ConfigRestoreDialogTest, CancellingTheFileChoiceEndsWithOne)
