@@ -132,6 +132,7 @@ TEST_F(ConfigRestoreDialogTest, ABadFileShowsItsBoxAndLeavesTheRadioAndTheDialog
         std::string contents;  // empty: no file at all
         const wchar_t* caption;
         const wchar_t* textStart;
+        bool locked = false;   // another program holds the file open without sharing
     };
     const Case cases[] = {
         {"altered", altered, L"Restore Configuration Error", L"The configuration file has been altered"},
@@ -142,6 +143,7 @@ TEST_F(ConfigRestoreDialogTest, ABadFileShowsItsBoxAndLeavesTheRadioAndTheDialog
         {"huge", std::string(100u * 1024 * 1024, 'A') + "\r\n", L"Restore Configuration Error",
          L"The configuration file is incomplete"},
         {"missing", "", L"Configuration file read error", L"CreateFile failed on"},
+        {"unreadable", good, L"Configuration file read error", L"CreateFile failed on", true},
     };
     Start();
     for (const Case& c : cases) {
@@ -151,6 +153,9 @@ TEST_F(ConfigRestoreDialogTest, ABadFileShowsItsBoxAndLeavesTheRadioAndTheDialog
         const std::wstring path = TempPath(std::wstring(c.name, c.name + strlen(c.name)) + L".ZR8Config");
         if (!c.contents.empty())
             WriteWholeFile(path, c.contents);
+        HANDLE lock = c.locked ? CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                             FILE_ATTRIBUTE_NORMAL, nullptr)
+                               : INVALID_HANDLE_VALUE;
         fileAnswers.push_back(Choose(path));
         bool idleAndOpen = false;
         CConfigRestoreDlg dialog(Model());
@@ -166,6 +171,8 @@ TEST_F(ConfigRestoreDialogTest, ABadFileShowsItsBoxAndLeavesTheRadioAndTheDialog
         EXPECT_EQ(c.caption, boxes[0].caption);
         EXPECT_EQ(0u, boxes[0].text.find(c.textStart)) << boxes[0].text;
         EXPECT_EQ(0u, CountWrites("")) << "the radio is not touched";
+        if (lock != INVALID_HANDLE_VALUE)
+            CloseHandle(lock);
         std::error_code ignored;
         std::filesystem::remove(path, ignored);
     }
