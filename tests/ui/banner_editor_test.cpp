@@ -5,8 +5,6 @@
 
 #include <commctrl.h>
 
-#include <cstdio>
-
 #include "config_windows_fixture.h"
 #include "ui/dialogs/power_on_banner_sheet.h"
 
@@ -94,7 +92,6 @@ TEST_F(BannerEditorRun, OkWritesWhatWasTyped)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        std::printf("case %s\n", c.name);
         TearDown();
         SetUp();
         Start();
