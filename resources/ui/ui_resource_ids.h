@@ -65,6 +65,13 @@
 #define IDC_RESTORE_CONFIGURATION 13500
 #define IDC_EDIT_BANNER 13400
 
+// Configuration save and restore dialogs, power-on banner editor
+#define IDD_CONFIG_RESTORE 13510
+#define IDD_CONFIG_SAVE 13512
+#define IDC_CONFIG_PROGRESS 16010
+#define IDD_POWER_ON_BANNER 13402
+#define IDC_BANNER_EDIT 13404
+
 // Command Tester page
 #define IDD_COMMAND_TESTER_PAGE 11200
 #define IDC_COMMAND_PROMPT 11252

@@ -23,7 +23,7 @@ bool CBannerPageLogic::OnEditChanged(const std::wstring& typed) {
 bool CBannerPageLogic::OnApply(HWND page) {
     if (EditedText(m_machine) == ReadText(m_machine)) return true;
     if (m_machine.IsIdle()) {
-        m_machine.StartWrite(page, EditedText(m_machine));
+        m_writing = m_machine.StartWrite(page, EditedText(m_machine)) != FALSE;
     } else {
         m_machine.SetResult(Zr8Error::MachineBusy);
     }
@@ -39,9 +39,12 @@ bool CBannerPageLogic::OnQueryCancel() {
 }
 
 bool CBannerPageLogic::OnComplete(HWND page, DWORD result) {
+    const bool failed = result != 0 && result != ERROR_CANCELLED;
     if (!m_applying) {
         if (result == 0) return false;
-        if (result != ERROR_CANCELLED) ShowMessage(page, MB_ICONERROR, GetErrorText(result), IDS_CAPTION_BANNER_ERROR);
+        if (failed) ShowMessage(page, MB_ICONERROR, GetErrorText(result), IDS_CAPTION_BANNER_ERROR);
+    } else if (m_writing && failed) {
+        ShowMessage(page, MB_ICONERROR, GetErrorText(result), IDS_CAPTION_BANNER_ERROR);
     }
     return true;
 }

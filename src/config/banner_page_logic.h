@@ -27,7 +27,9 @@ public:
     bool OnQueryCancel();
     // The machine's completion r. Before OK or Cancel a failure is shown in a box
     // captioned "Power On Banner Error" (not a cancel); a successful read keeps the
-    // editor open. True when the sheet must now close (press its Cancel button).
+    // editor open. After OK a failed write or read-back is shown the same way, so a
+    // banner that was not written never looks written. True when the sheet must now
+    // close (press its Cancel button).
     bool OnComplete(HWND page, DWORD result);
 
     bool Applying() const { return m_applying; }
@@ -35,4 +37,5 @@ public:
 private:
     CBannerStateMachine& m_machine;
     bool m_applying = false;
+    bool m_writing = false;  // OK started a write (and its read-back)
 };

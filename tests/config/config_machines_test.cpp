@@ -624,6 +624,25 @@ TEST_F(BannerTest, PageOkWhileTheReadRunsStopsItAndClosesWithoutABox) {
     EXPECT_EQ(Banner(), before);
 }
 
+TEST_F(BannerTest, PageFailedWriteAfterOkIsShownBeforeTheSheetCloses) {
+    AddFault("power-loss=1");
+    Connect();
+    CBannerStateMachine machine(*model);
+    CBannerPageLogic page(machine);
+    model->AttachOperation(&machine);
+    ASSERT_TRUE(machine.StartRead(dialog.Handle()));
+    ASSERT_TRUE(RunToCompletion());
+    EXPECT_FALSE(page.OnComplete(dialog.Handle(), completions.back()));
+    EXPECT_TRUE(page.OnEditChanged(L"LOST"));
+    EXPECT_FALSE(page.OnApply(dialog.Handle()));
+    ASSERT_TRUE(RunToCompletion());
+    EXPECT_EQ(completions.back(), Zr8Error::NoResponseWriteEeprom);
+    EXPECT_TRUE(page.OnComplete(dialog.Handle(), completions.back()));
+    ASSERT_EQ(boxes.boxes.size(), 1u) << "a banner that was not written must not look written";
+    EXPECT_EQ(boxes.boxes[0].caption, L"Power On Banner Error");
+    EXPECT_EQ(boxes.boxes[0].text, GetErrorText(Zr8Error::NoResponseWriteEeprom));
+}
+
 TEST_F(BannerTest, PageCancelDuringTheReadClosesWithoutABox) {
     AddFault("drop-reply=3");
     Connect();
