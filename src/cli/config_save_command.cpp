@@ -50,6 +50,7 @@ int RunSaveConfigCommand(CCliSession& session, const CommandArgs& args) {
     };
     save.onLoop = ConfigCli::ProgressReporter(
         session, [&] { return machine.ProgressPosition(); }, [&] { return machine.ProgressTotal(); });
+    session.SetActivity(CliActivity::ConfigSave);
     DWORD result = session.RunOperation(save);
     out.EndProgress();
 

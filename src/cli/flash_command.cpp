@@ -101,6 +101,7 @@ int RunFlashCommand(CCliSession& session, const CommandArgs& args) {
             out.Progress(shown, machine.ProgressTotal());
         }
     };
+    session.SetActivity(CliActivity::FirmwareLoad);
     result = session.RunOperation(load);
     out.EndProgress();
 
