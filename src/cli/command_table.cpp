@@ -26,11 +26,14 @@ const std::vector<CCommand>& Commands() {
          "Runs the simulated radio on a pseudo-terminal, exactly as zr8sim does\n"
          "(Linux only). \"zr8 sim --help\" lists its options.",
          RunSimCommand},
-        {"flash", "flash [--folder DIR] [FILE]",
+        {"flash", "flash [--folder DIR] [--no-backup] [--force] [FILE]",
          "Loads MCU firmware into the radio. FILE is an Intel HEX file; without it the\n"
          "newest zr8*.hex of DIR, or of the \"FirmwareFolder\" setting. The file is\n"
          "checked before the radio is touched. At the end the version the radio reports\n"
-         "must match the version in the file's name. Ctrl-C asks before it abandons.",
+         "must match the version in the file's name. Ctrl-C asks before it abandons.\n"
+         "Before the load the radio's configuration is saved in the configuration folder\n"
+         "(not with --no-backup), and a downgrade or a reload of the same version is\n"
+         "asked (--yes answers). A file whose name gives no version needs --force.",
          RunFlashCommand},
         {"save-config", "save-config [FILE]",
          "Saves the radio's configuration (EEPROM 0x000-0x3FF) in a file. Without FILE,\n"

@@ -129,10 +129,10 @@ void CConsoleOutput::QuestionAnswered(const std::wstring& question, bool answer,
     m_json->Question(NormaliseLines(question), answer, answeredBy);
 }
 
-void CConsoleOutput::Retry(unsigned long retries, const std::wstring& text) {
+void CConsoleOutput::Retry(unsigned long retries) {
     if (!m_json) return;
     FlushPendingTrace();
-    m_json->Retry(retries, NormaliseLines(text));
+    m_json->Retry(retries);
 }
 
 void CConsoleOutput::ErrorCode(DWORD code, const std::wstring& text, const std::wstring& hint) {

@@ -38,9 +38,19 @@ public:
     // text: nothing, the question was printed as it was asked).
     void QuestionAnswered(const std::wstring& question, bool answer, const char* answeredBy);
     // A retry of the radio's (JSON: an event; text: the machine's own line says it).
-    void Retry(unsigned long retries, const std::wstring& text);
+    void Retry(unsigned long retries);
     // "Error code 0x%08X: %s" and the advice line, or the JSON error event.
     void ErrorCode(DWORD code, const std::wstring& text, const std::wstring& hint);
+    // A field of the run's result (JSON: in the final "result" event; text: nothing).
+    void Field(const std::string& name, const std::wstring& value) {
+        if (m_json) m_json->Field(name, value);
+    }
+    void Field(const std::string& name, long long value) {
+        if (m_json) m_json->Field(name, value);
+    }
+    void FlagField(const std::string& name, bool value) {
+        if (m_json) m_json->Field(name, value);
+    }
     // The last event of a JSON run: the result's fields and the exit code.
     void Finish(int exitCode);
 

@@ -53,10 +53,9 @@ void CJsonEvents::Progress(unsigned long done, unsigned long total, double rate,
     Emit(event);
 }
 
-void CJsonEvents::Retry(unsigned long retries, const std::wstring& text) {
+void CJsonEvents::Retry(unsigned long retries) {
     Json event = Event("retry", Seconds());
     event["retries"] = retries;
-    event["text"] = Utf8(text);
     Emit(event);
 }
 

@@ -19,7 +19,7 @@ public:
     // {"event": kind, "t": ..., "text": text}
     void Text(const char* kind, const std::wstring& text);
     void Progress(unsigned long done, unsigned long total, double rate, double secondsLeft);
-    void Retry(unsigned long retries, const std::wstring& text);
+    void Retry(unsigned long retries);  // the load's retries so far
     void Question(const std::wstring& text, bool answer, const char* answeredBy);
     void Error(unsigned long code, const std::wstring& text, const std::wstring& hint);
 
