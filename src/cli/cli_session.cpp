@@ -76,6 +76,7 @@ CCliSession::~CCliSession() {
 }
 
 int CCliSession::Open() {
+    if (m_model) return CliExit::Ok;  // already open (a command that opens in two steps)
     m_previousBoxHandler = MessageBoxes::SetHandler(
         [this](HWND, const std::wstring& text, const std::wstring& caption, UINT type) { return ShowBox(text, caption, type); });
     if (!m_window.Create([this](UINT message, WPARAM wParam, LPARAM lParam) { return OnMessage(message, wParam, lParam); })) {
