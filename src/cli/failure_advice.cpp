@@ -99,6 +99,8 @@ bool IsPortLossCode(DWORD code) {
 std::wstring ExplainFailure(DWORD code, const CFailureContext& context) {
     if (context.activity == CliActivity::None || code == 0 || code == ERROR_CANCELLED) return std::wstring();
     if (context.portLost || (context.portOpened && IsPortLossCode(code))) return LostPort(context);
+    // Whatever failed, a line that only ever echoed is the best clue there is.
+    if (context.activity == CliActivity::Contact && context.line == LineKind::EchoOnly) return LineAdvice(context);
     if (!context.portOpened) {
         if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return MissingPort(context);
         if (code == ERROR_ACCESS_DENIED) return DeniedPort(context);

@@ -123,7 +123,10 @@ int RunFlashCommand(CCliSession& session, const CommandArgs& args) {
         out.Status(FormatText(IDS_TOTAL_RETRIES, unsigned(machine.TotalRetries())));
         out.Status(FormatText(IDS_HIGHEST_RETRIES, unsigned(machine.HighestRetries())));
     }
-    if (result == 0) result = VerifyVersion(machine, kFirmwareName, file);
+    if (result == 0 && FileVersionFromName(file) == 0)
+        out.Status(LoadStringText(IDS_CLI_VERSION_NOT_CHECKED));  // only with --force
+    else if (result == 0)
+        result = VerifyVersion(machine, kFirmwareName, file);
     out.Field("retries", static_cast<long long>(machine.TotalRetries()));
     if (result == 0) {
         out.Field("version", model.FirmwareVersionText());
