@@ -226,6 +226,7 @@ DWORD CCliSession::RunOperation(const COperation& operation) {
 
         if (answer && answer->answer.load() >= 0) {
             const bool yes = answer->answer.load() == 1;
+            m_out.QuestionAnswered(operation.question, yes, "terminal");
             answer.reset();
             m_pendingAnswer.reset();
             questionOpen = false;
@@ -240,11 +241,13 @@ DWORD CCliSession::RunOperation(const COperation& operation) {
         interrupts = Console::InterruptCount();
 
         if (questionOpen || operation.question.empty() || m_options.yes) {
+            if (!questionOpen && !operation.question.empty()) m_out.QuestionAnswered(operation.question, true, "--yes");
             abandon();
             continue;
         }
         questionOpen = true;
         if (!Console::StdinIsTerminal()) {
+            m_out.QuestionAnswered(operation.question, false, "no terminal");
             m_out.Error(FormatText(IDS_CLI_ANSWER_NO_CTRL_C, operation.question.c_str()));
             continue;  // stays open: the next Ctrl-C abandons
         }
@@ -304,15 +307,7 @@ bool CCliSession::AskYesNo(const std::wstring& question) {
             m_out.Error(FormatText(IDS_CLI_ANSWER_NO, question.c_str()));
         return false;
     }
-    // With --json the question still goes to the terminal, on stderr.
-    const std::wstring prompt = question + LoadStringText(IDS_CLI_YES_NO_SUFFIX);
-    if (m_out.IsJson()) {
-        const std::string bytes = CodePages::ToUtf8(prompt);
-        std::fwrite(bytes.data(), 1, bytes.size(), stderr);
-        std::fflush(stderr);
-    } else {
-        m_out.Prompt(prompt);
-    }
+    m_out.Prompt(question + LoadStringText(IDS_CLI_YES_NO_SUFFIX));
     std::string line;
     const bool yes = std::getline(std::cin, line) && IsYesAnswer(line);
     m_out.QuestionAnswered(question, yes, "terminal");

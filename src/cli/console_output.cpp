@@ -164,7 +164,12 @@ double CConsoleOutput::SecondsLeft() const {
 }
 
 void CConsoleOutput::Prompt(const std::wstring& text) {
-    if (m_json) return;  // the answer comes as a question event
+    if (m_json) {
+        // Standard output is for the events; a question for the user goes to the terminal.
+        Write(stderr, text);
+        std::fflush(stderr);
+        return;
+    }
     ClearBar();
     std::fflush(stdout);
     Write(stderr, text);

@@ -28,9 +28,15 @@ void Emit(const Json& event) {
 }
 
 std::string Utf8(const std::wstring& text) { return CodePages::ToUtf8(text); }
+
+// One time origin for the run, also for the sessions doctor opens port by port.
+std::chrono::steady_clock::time_point RunStart() {
+    static const std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
+    return start;
+}
 }  // namespace
 
-CJsonEvents::CJsonEvents() : m_start(std::chrono::steady_clock::now()), m_fields(std::make_unique<CJsonFields>()) {}
+CJsonEvents::CJsonEvents() : m_start(RunStart()), m_fields(std::make_unique<CJsonFields>()) {}
 CJsonEvents::~CJsonEvents() = default;
 
 double CJsonEvents::Seconds() const {

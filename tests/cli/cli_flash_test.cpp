@@ -95,6 +95,7 @@ TEST_F(FlashTest, DrawsAProgressBarOnATerminal) {
     EXPECT_EQ(exitCode, 0) << shown;
     EXPECT_TRUE(Contains(shown, "\r[" + std::string(40, '#') + "] 100% 63488/63488 bytes")) << shown;
     EXPECT_TRUE(Contains(shown, " 50% 31744/63488 bytes")) << shown;
+    EXPECT_TRUE(Contains(shown, "s left")) << "no seconds remaining on the bar\n" << shown;
     EXPECT_FALSE(Contains(shown, "Progress ")) << "plain progress lines on a terminal";
     EXPECT_TRUE(Contains(shown, "MCU firmware version verified")) << shown;
 }
