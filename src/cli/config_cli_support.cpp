@@ -37,7 +37,7 @@ std::function<void()> ProgressReporter(CCliSession& session, const std::function
     };
 }
 
-DWORD ReadRadioConfiguration(CCliSession& session, CConfigSaveStateMachine& machine) {
+DWORD ReadRadioConfiguration(CCliSession& session, CConfigSaveStateMachine& machine, CliActivity activity) {
     COperation save;
     save.machine = &machine;
     save.start = [&] { return machine.Start(session.Window()); };
@@ -47,7 +47,7 @@ DWORD ReadRadioConfiguration(CCliSession& session, CConfigSaveStateMachine& mach
     save.onLoop = ProgressReporter(
         session, [&] { return machine.ProgressPosition(); }, [&] { return machine.ProgressTotal(); });
     const CliActivity before = session.Activity();
-    session.SetActivity(CliActivity::ConfigSave);
+    session.SetActivity(activity);
     const DWORD result = session.RunOperation(save);
     session.Out().EndProgress();
     if (result == 0) session.SetActivity(before);
@@ -66,7 +66,7 @@ DWORD SaveConfigurationBackup(CCliSession& session, std::wstring& path) {
     const CSaveTime time = CSaveTime::Now();
     path = DefaultSavePath(session, time);
     CConfigSaveStateMachine machine(model);
-    DWORD result = ReadRadioConfiguration(session, machine);
+    DWORD result = ReadRadioConfiguration(session, machine, CliActivity::FirmwareLoad);
     return CompleteConfigSave(result, machine, session.Window(), path, time, CConfigFileHeader::FromModel(model));
 }
 

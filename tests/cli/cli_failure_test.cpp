@@ -209,6 +209,9 @@ INSTANTIATE_TEST_SUITE_P(
         VanishCase{"Flash", "3000", {"flash", "--no-backup", "FIRMWARE"},
                    "during the firmware load: the radio is left in its boot loader. Plug the cable in again and run zr8 flash "
                    "again."},
+        VanishCase{"FlashBackup", "60", {"flash", "FIRMWARE"},
+                   "before the firmware load began: the radio still runs its firmware. Plug the cable in again and run "
+                   "zr8 flash again."},
         VanishCase{"SaveConfig", "60", {"save-config", "SAVED"},
                    "while the configuration was read: no file was written and the radio is unchanged. Plug the cable in "
                    "again and save again."},
