@@ -62,10 +62,12 @@ void CSimRadio::Receive(uint8_t byte) {
 void CSimRadio::Reply(const std::string& bytes, uint32_t delayMs) {
     const uint64_t n = ++m_replies;
     const CSimFaults& faults = m_options.faults;
-    if (faults.SilentAt(n) || faults.DropsReply(n)) return;
+    if (faults.DropsReply(n)) return;
     std::string out;
     for (uint32_t i = 0; i < faults.GarbageBefore(n); ++i) out += static_cast<char>(kNoise[i % sizeof kNoise]);
-    out += bytes;
+    // A mute radio's line may still carry noise: the garbage goes out without the reply.
+    if (!faults.SilentAt(n)) out += bytes;
+    if (out.empty()) return;
     delayMs += faults.LateMs(n);
     const uint64_t now = m_clock.NowMs();
     const uint64_t at = std::max(now + delayMs, m_lastSendAt);

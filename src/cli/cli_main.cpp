@@ -22,5 +22,7 @@ int RunCli(const std::vector<std::string>& args) {
         return CliExit::Ok;
     }
     CCliSession session(options);
-    return command->handler(session, options.commandArgs);
+    const int exitCode = command->handler(session, options.commandArgs);
+    session.Out().Finish(exitCode);
+    return exitCode;
 }

@@ -53,6 +53,8 @@ bool ParseGlobalOptions(const std::vector<std::string>& args, CGlobalOptions& ou
             out.yes = true;
         } else if (arg == "--trace") {
             out.trace = true;
+        } else if (arg == "--json") {
+            out.json = true;
         } else if (arg == "--verbose" || arg == "-v") {
             out.verbose = true;
         } else if (arg == "--help" || arg == "-h") {

@@ -14,6 +14,7 @@ struct CGlobalOptions {
     bool yes = false;
     bool trace = false;
     bool verbose = false;
+    bool json = false;       // --json: JSON lines on stdout instead of text
     bool help = false;
     std::string command;     // empty when none was given
     CommandArgs commandArgs; // the command's own arguments, in order

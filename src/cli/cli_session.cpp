@@ -1,6 +1,7 @@
 #include "cli/cli_session.h"
 
 #include <atomic>
+#include <cstdio>
 #include <iostream>
 #include <thread>
 
@@ -14,6 +15,7 @@
 #include "core/text/string_table.h"
 #include "core/text/text_ref.h"
 #include "core/serial/serial_device.h"
+#include "core/serial/serial_port.h"
 #include "platform/code_pages.h"
 #include "platform/message_loop.h"
 #include "platform/settings_store.h"
@@ -56,7 +58,7 @@ struct CPendingAnswer {
 };
 
 CCliSession::CCliSession(const CGlobalOptions& options)
-    : m_options(options), m_out(options.verbose, Console::StderrIsTerminal()) {}
+    : m_options(options), m_out(options.verbose, Console::StderrIsTerminal(), options.json) {}
 
 CCliSession::~CCliSession() {
     StopInterruptTimer();
@@ -74,6 +76,7 @@ CCliSession::~CCliSession() {
 }
 
 int CCliSession::Open() {
+    if (m_model) return CliExit::Ok;  // already open (a command that opens in two steps)
     m_previousBoxHandler = MessageBoxes::SetHandler(
         [this](HWND, const std::wstring& text, const std::wstring& caption, UINT type) { return ShowBox(text, caption, type); });
     if (!m_window.Create([this](UINT message, WPARAM wParam, LPARAM lParam) { return OnMessage(message, wParam, lParam); })) {
@@ -93,6 +96,9 @@ int CCliSession::Open() {
     if (m_options.verbose) m_model->m_verboseLogging.Set(1);
 
     m_portName = m_options.portGiven ? m_options.port : m_model->m_port.Get();
+    m_givenPortName = m_portName;
+    m_model->SerialPort().SetLineObserver(
+        [this](bool sent, const BYTE* bytes, DWORD count) { m_line.OnBytes(sent, bytes, count); });
     if (IsSimulatedPortName(m_portName)) {
         m_portName = kSimPortName;
         const int rc = StartSimulator();
@@ -159,6 +165,7 @@ bool CCliSession::RunUntil(const std::function<bool()>& done, DWORD timeoutMs) {
 
 DWORD CCliSession::RunContact() {
     CContactStateMachine& contact = m_model->ContactMachine();
+    if (m_activity == CliActivity::None) m_activity = CliActivity::Contact;
     if (m_portName.empty()) m_out.Error(LoadStringText(IDS_CLI_PORT_MISSING));
     m_out.Verbose(FormatText(IDS_CLI_LOOKING_FOR_RADIO, m_portName.c_str()));
 
@@ -219,6 +226,7 @@ DWORD CCliSession::RunOperation(const COperation& operation) {
 
         if (answer && answer->answer.load() >= 0) {
             const bool yes = answer->answer.load() == 1;
+            m_out.QuestionAnswered(operation.question, yes, "terminal");
             answer.reset();
             m_pendingAnswer.reset();
             questionOpen = false;
@@ -233,11 +241,13 @@ DWORD CCliSession::RunOperation(const COperation& operation) {
         interrupts = Console::InterruptCount();
 
         if (questionOpen || operation.question.empty() || m_options.yes) {
+            if (!questionOpen && !operation.question.empty()) m_out.QuestionAnswered(operation.question, true, "--yes");
             abandon();
             continue;
         }
         questionOpen = true;
         if (!Console::StdinIsTerminal()) {
+            m_out.QuestionAnswered(operation.question, false, "no terminal");
             m_out.Error(FormatText(IDS_CLI_ANSWER_NO_CTRL_C, operation.question.c_str()));
             continue;  // stays open: the next Ctrl-C abandons
         }
@@ -259,24 +269,49 @@ DWORD CCliSession::RunOperation(const COperation& operation) {
     return m_lastResult;
 }
 
+CFailureContext CCliSession::FailureContext() const {
+    CFailureContext context;
+    context.port = m_givenPortName;
+    context.devicePath = CSerialPort::DevicePath(m_portName);
+    context.activity = m_activity;
+    context.portOpened = m_line.PortUsed() || (m_model && m_model->IsPortOpen());
+    context.portLost = m_model && m_model->SerialPort().LossCode() != 0;
+    context.bootLoaderEntered = m_line.BootLoaderEntered();
+    context.line = m_line.Kind();
+    return context;
+}
+
+DWORD CCliSession::FirstFailure(DWORD code) const {
+    const DWORD loss = m_model ? m_model->SerialPort().LossCode() : 0;
+    return loss != 0 ? loss : code;
+}
+
 int CCliSession::Fail(DWORD code) {
-    m_out.EndProgress();
-    m_out.Error(FormatText(IDS_ERROR_CODE, unsigned(code), GetErrorText(code).c_str()));
+    code = FirstFailure(code);
+    m_out.ErrorCode(code, GetErrorText(code), ExplainFailure(code, FailureContext()));
     return CliExit::Failure;
 }
 
 bool CCliSession::AskYesNo(const std::wstring& question) {
     if (m_options.yes) {
-        m_out.Error(FormatText(IDS_CLI_ANSWER_YES, question.c_str()));
+        if (m_out.IsJson())
+            m_out.QuestionAnswered(question, true, "--yes");
+        else
+            m_out.Error(FormatText(IDS_CLI_ANSWER_YES, question.c_str()));
         return true;
     }
     if (!Console::StdinIsTerminal()) {
-        m_out.Error(FormatText(IDS_CLI_ANSWER_NO, question.c_str()));
+        if (m_out.IsJson())
+            m_out.QuestionAnswered(question, false, "no terminal");
+        else
+            m_out.Error(FormatText(IDS_CLI_ANSWER_NO, question.c_str()));
         return false;
     }
     m_out.Prompt(question + LoadStringText(IDS_CLI_YES_NO_SUFFIX));
     std::string line;
-    return std::getline(std::cin, line) && IsYesAnswer(line);
+    const bool yes = std::getline(std::cin, line) && IsYesAnswer(line);
+    m_out.QuestionAnswered(question, yes, "terminal");
+    return yes;
 }
 
 int CCliSession::ShowBox(const std::wstring& text, const std::wstring& caption, UINT type) {

@@ -11,6 +11,8 @@
 
 #include "cli/cli_options.h"
 #include "cli/console_output.h"
+#include "cli/failure_advice.h"
+#include "cli/line_watch.h"
 #include "core/model/model_base.h"
 #include "platform/message_box.h"
 #include "platform/message_window.h"
@@ -65,8 +67,19 @@ public:
     // Port events that no busy machine takes go here.
     void SetPortListener(std::function<void()> listener) { m_portListener = std::move(listener); }
 
-    // "Error code 0x%08X: %s" on stderr; returns CliExit::Failure.
+    // "Error code 0x%08X: %s" on stderr, then the line that says what happened and what
+    // to do (ExplainFailure). When the port went away under the command, the code of
+    // that first failure is the one shown, not what followed from it. Returns
+    // CliExit::Failure.
     int Fail(DWORD code);
+    // What the command is doing with the radio now, for the failure's advice line.
+    void SetActivity(CliActivity activity) { m_activity = activity; }
+    CliActivity Activity() const { return m_activity; }
+    // What came over the line so far, and the context Fail explains a failure in.
+    const CLineWatch& Line() const { return m_line; }
+    CFailureContext FailureContext() const;
+    // The code Fail shows for code: the port's first loss when there was one.
+    DWORD FirstFailure(DWORD code) const;
     // A Yes/No question: --yes answers Yes; without a terminal to ask the answer is No,
     // and the tool says so.
     bool AskYesNo(const std::wstring& question);
@@ -92,6 +105,9 @@ private:
     std::shared_ptr<CPendingAnswer> m_pendingAnswer;
     std::function<void()> m_portListener;
     std::wstring m_portName;
+    std::wstring m_givenPortName;  // as the user named it ("sim" rather than "SIM")
+    CLineWatch m_line;
+    CliActivity m_activity = CliActivity::None;
     size_t m_completions = 0;
     DWORD m_lastResult = 0;
     bool m_interrupted = false;

@@ -13,6 +13,7 @@ const char kGlobalOptions[] =
     "  --yes           answer Yes to every question\n"
     "  --trace         show every command, answer and time-out of the exchange\n"
     "  --verbose       time stamps on the status lines, and what the tool is doing\n"
+    "  --json          JSON lines on standard output, one per event, instead of text\n"
     "  --help          this text; \"zr8 COMMAND --help\" for one command\n"
     "Exit status: 0 success, 1 the radio, the port or a file failed, 2 usage error.\n";
 }

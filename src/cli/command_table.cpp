@@ -17,6 +17,12 @@ const std::vector<CCommand>& Commands() {
          "Finds the radio on the port and prints what it is: device, firmware status,\n"
          "MCU firmware version, serial number and bit rate.",
          RunInfoCommand},
+        {"doctor", "doctor [PORT...]",
+         "Looks for a ZR8 on each port given (or --port, or every port \"zr8 ports\"\n"
+         "lists): opens it, polls, identifies the radio, reads its version and serial\n"
+         "number, and says what answered at which bit rate, or what went wrong there\n"
+         "and what to do. Exit 0 when a ZR8 was found.",
+         RunDoctorCommand},
         {"send", "send [--wait MS] CMD...",
          "Sends each command to the radio (\";\" is added when missing) and prints its\n"
          "answer up to \";\", or notes that none came within the wait (1000 ms).\n"
@@ -26,11 +32,14 @@ const std::vector<CCommand>& Commands() {
          "Runs the simulated radio on a pseudo-terminal, exactly as zr8sim does\n"
          "(Linux only). \"zr8 sim --help\" lists its options.",
          RunSimCommand},
-        {"flash", "flash [--folder DIR] [FILE]",
+        {"flash", "flash [--folder DIR] [--no-backup] [--force] [FILE]",
          "Loads MCU firmware into the radio. FILE is an Intel HEX file; without it the\n"
          "newest zr8*.hex of DIR, or of the \"FirmwareFolder\" setting. The file is\n"
          "checked before the radio is touched. At the end the version the radio reports\n"
-         "must match the version in the file's name. Ctrl-C asks before it abandons.",
+         "must match the version in the file's name. Ctrl-C asks before it abandons.\n"
+         "Before the load the radio's configuration is saved in the configuration folder\n"
+         "(not with --no-backup), and a downgrade or a reload of the same version is\n"
+         "asked (--yes answers). A file whose name gives no version needs --force.",
          RunFlashCommand},
         {"save-config", "save-config [FILE]",
          "Saves the radio's configuration (EEPROM 0x000-0x3FF) in a file. Without FILE,\n"
@@ -49,6 +58,12 @@ const std::vector<CCommand>& Commands() {
          "Shows the power-on banner, or writes TEXT (at most 16 characters, trailing\n"
          "blanks dropped) and shows what the radio reads back.",
          RunBannerCommand},
+        {"diff", "diff A.ZR8Config B.ZR8Config | diff A.ZR8Config --radio",
+         "Compares two configuration files, or a file and the radio's configuration,\n"
+         "each checked as a restore checks it: the runs of differing bytes (old -> new),\n"
+         "the banners, the serial numbers and the bytes a restore would not write.\n"
+         "Exit 0 equal, 1 different, 2 trouble (a corrupt file, a radio that fails).",
+         RunConfigDiffCommand},
         {"check", "check FILE.hex | FILE.ZR8Config",
          "Checks a file without touching the radio. For an Intel HEX firmware file:\n"
          "prints its checksum reconciliation value, the image checksum and the version\n"

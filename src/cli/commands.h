@@ -9,3 +9,4 @@ int RunSendCommand(CCliSession& session, const CommandArgs& args);
 int RunSimCommand(CCliSession& session, const CommandArgs& args);
 int RunFlashCommand(CCliSession& session, const CommandArgs& args);
 int RunCheckCommand(CCliSession& session, const CommandArgs& args);
+int RunDoctorCommand(CCliSession& session, const CommandArgs& args);

@@ -26,6 +26,7 @@ int RunBannerCommand(CCliSession& session, const CommandArgs& args) {
     run.abandon = [&](DWORD code) {
         if (!machine.IsIdle()) ConfigCli::EndAt(machine, code);
     };
+    session.SetActivity(CliActivity::RadioCommand);
     const DWORD result = session.RunOperation(run);
     if (result != 0) return session.Fail(result);
     session.Out().Result(FormatText(IDS_CLI_BANNER_TEXT,

@@ -8,3 +8,4 @@
 int RunSaveConfigCommand(CCliSession& session, const CommandArgs& args);
 int RunRestoreConfigCommand(CCliSession& session, const CommandArgs& args);
 int RunBannerCommand(CCliSession& session, const CommandArgs& args);
+int RunConfigDiffCommand(CCliSession& session, const CommandArgs& args);

@@ -53,6 +53,7 @@ int RunRestoreConfigCommand(CCliSession& session, const CommandArgs& args) {
     restore.question = LoadStringText(IDS_CONFIG_RESTORE_INTERRUPT);
     restore.onLoop = ConfigCli::ProgressReporter(
         session, [&] { return machine.ProgressPosition(); }, [&] { return machine.ProgressTotal(); });
+    session.SetActivity(CliActivity::ConfigRestore);
     result = session.RunOperation(restore);
     out.EndProgress();
 

@@ -28,12 +28,10 @@ int RunSaveConfigCommand(CCliSession& session, const CommandArgs& args) {
     CConsoleOutput& out = session.Out();
 
     const CSaveTime time = CSaveTime::Now();
-    // The tool never saves settings: the shared folder is read, not written back.
-    CConfigurationFolder folder(model.SettingsKey(), CConfigurationFolder::WriteBack::No);
     const std::wstring name = ConfigNames::DefaultFileName(model.m_serialNumber.Get(), time);
     std::wstring path;
     if (given.empty())
-        path = Folders::Join(folder.Choose(), name);
+        path = ConfigCli::DefaultSavePath(session, time);
     else
         path = Folders::FolderExists(given) ? Folders::Join(given, name) : given;
     if (Folders::FileExists(path) && !session.AskYesNo(FormatText(IDS_CLI_CONFIG_REPLACE, path.c_str()))) {
@@ -42,21 +40,13 @@ int RunSaveConfigCommand(CCliSession& session, const CommandArgs& args) {
     }
 
     CConfigSaveStateMachine machine(model);
-    COperation save;
-    save.machine = &machine;
-    save.start = [&] { return machine.Start(session.Window()); };
-    save.abandon = [&](DWORD code) {
-        if (!machine.IsIdle()) ConfigCli::EndAt(machine, code);
-    };
-    save.onLoop = ConfigCli::ProgressReporter(
-        session, [&] { return machine.ProgressPosition(); }, [&] { return machine.ProgressTotal(); });
-    DWORD result = session.RunOperation(save);
-    out.EndProgress();
-
+    DWORD result = ConfigCli::ReadRadioConfiguration(session, machine);
     result = CompleteConfigSave(result, machine, session.Window(), path, time, CConfigFileHeader::FromModel(model));
     if (result == 0) {
         out.Status(LoadStringText(IDS_CONFIG_SAVED));
         out.Result(FormatText(IDS_CLI_CONFIG_SAVED_TO, path.c_str()));
+        out.Field("path", path);
+        out.Field("serialNumber", static_cast<long long>(model.m_serialNumber.Get()));
         return CliExit::Ok;
     }
     out.Error(LoadStringText(result == ERROR_CANCELLED ? IDS_CONFIG_SAVE_CANCELLED : IDS_CONFIG_SAVE_FAILED));

@@ -31,10 +31,27 @@ std::wstring NormaliseLines(const std::wstring& text) {
     return out;
 }
 
-CConsoleOutput::CConsoleOutput(bool verbose, bool progressBar) : m_verbose(verbose), m_progressBar(progressBar) {}
+CConsoleOutput::CConsoleOutput(bool verbose, bool progressBar, bool json)
+    : m_verbose(verbose), m_progressBar(progressBar && !json), m_json(json ? std::make_unique<CJsonEvents>() : nullptr) {}
+
+CConsoleOutput::~CConsoleOutput() { FlushPendingTrace(); }
+
+// JSON: a machine's line is a status when its status-text copy follows at once, and a
+// trace line (or the machine's own output) when anything else comes next.
+void CConsoleOutput::FlushPendingTrace() {
+    if (!m_json || !m_pendingTrace) return;
+    m_pendingTrace = false;
+    m_json->Text("trace", NormaliseLines(m_pendingEcho));
+    m_pendingEcho.clear();
+}
 
 void CConsoleOutput::PrintLines(const std::wstring& text, bool toStdout, bool stamp) {
     const std::wstring lines = NormaliseLines(text);
+    if (m_json) {
+        // Callers other than the ones below only reach here in text mode.
+        m_lastLine = lines;
+        return;
+    }
     ClearBar();
     FILE* stream = toStdout ? stdout : stderr;
     if (!toStdout) std::fflush(stdout);
@@ -51,9 +68,24 @@ void CConsoleOutput::PrintLines(const std::wstring& text, bool toStdout, bool st
     if (m_barShown) DrawBar();
 }
 
-void CConsoleOutput::Result(const std::wstring& text) { PrintLines(text, true, false); }
+void CConsoleOutput::Result(const std::wstring& text) {
+    if (m_json) {
+        FlushPendingTrace();
+        m_json->Text("output", NormaliseLines(text));
+    }
+    PrintLines(text, true, false);
+}
 
 void CConsoleOutput::Status(const std::wstring& text) {
+    if (m_json) {
+        const bool echo = m_pendingTrace && m_pendingEcho == text;
+        m_pendingTrace = false;
+        if (!echo && !m_pendingEcho.empty()) m_json->Text("trace", NormaliseLines(m_pendingEcho));
+        m_pendingEcho.clear();
+        m_json->Text("status", NormaliseLines(text));
+        m_lastLine = NormaliseLines(text);
+        return;
+    }
     if (!m_pendingEcho.empty() && m_pendingEcho == text) {
         m_pendingEcho.clear();  // already printed as the machine's own line
         return;
@@ -63,17 +95,81 @@ void CConsoleOutput::Status(const std::wstring& text) {
 }
 
 void CConsoleOutput::Log(const std::wstring& text) {
+    if (m_json) {
+        FlushPendingTrace();
+        m_pendingEcho = text;
+        m_pendingTrace = true;
+        m_lastLine = NormaliseLines(text);
+        return;
+    }
     PrintLines(text, false, true);
     m_pendingEcho = text;
 }
 
 void CConsoleOutput::Verbose(const std::wstring& text) {
-    if (m_verbose) PrintLines(text, false, true);
+    if (!m_verbose) return;
+    if (m_json) {
+        FlushPendingTrace();
+        m_json->Text("verbose", NormaliseLines(text));
+    }
+    PrintLines(text, false, true);
 }
 
-void CConsoleOutput::Error(const std::wstring& text) { PrintLines(text, false, false); }
+void CConsoleOutput::Error(const std::wstring& text) {
+    if (m_json) {
+        FlushPendingTrace();
+        m_json->Text("message", NormaliseLines(text));
+    }
+    PrintLines(text, false, false);
+}
+
+void CConsoleOutput::QuestionAnswered(const std::wstring& question, bool answer, const char* answeredBy) {
+    if (!m_json) return;
+    FlushPendingTrace();
+    m_json->Question(NormaliseLines(question), answer, answeredBy);
+}
+
+void CConsoleOutput::Retry(unsigned long retries) {
+    if (!m_json) return;
+    FlushPendingTrace();
+    m_json->Retry(retries);
+}
+
+void CConsoleOutput::ErrorCode(DWORD code, const std::wstring& text, const std::wstring& hint) {
+    EndProgress();
+    if (m_json) {
+        FlushPendingTrace();
+        m_json->Error(code, NormaliseLines(text), hint);
+        return;
+    }
+    PrintLines(FormatText(IDS_ERROR_CODE, unsigned(code), text.c_str()), false, false);
+    if (!hint.empty()) PrintLines(hint, false, false);
+}
+
+void CConsoleOutput::Finish(int exitCode) {
+    if (!m_json) return;
+    FlushPendingTrace();
+    m_json->Result(exitCode);
+}
+
+double CConsoleOutput::Rate() const {
+    if (!m_progressStarted) return 0;
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - m_progressStart).count();
+    return seconds > 0 && m_position > m_progressFirst ? (m_position - m_progressFirst) / seconds : 0;
+}
+
+double CConsoleOutput::SecondsLeft() const {
+    const double rate = Rate();
+    return rate > 0 ? (m_total - m_position) / rate : -1;
+}
 
 void CConsoleOutput::Prompt(const std::wstring& text) {
+    if (m_json) {
+        // Standard output is for the events; a question for the user goes to the terminal.
+        Write(stderr, text);
+        std::fflush(stderr);
+        return;
+    }
     ClearBar();
     std::fflush(stdout);
     Write(stderr, text);
@@ -84,9 +180,21 @@ bool CConsoleOutput::IsLastLine(const std::wstring& text) const { return Normali
 
 void CConsoleOutput::Progress(DWORD position, DWORD total) {
     if (total == 0) return;
+    if (!m_progressStarted) {
+        m_progressStarted = true;
+        m_progressStart = std::chrono::steady_clock::now();
+        m_progressFirst = position;
+    }
     m_position = position;
     m_total = total;
     const int percent = static_cast<int>(uint64_t(position) * 100 / total);
+    if (m_json) {
+        if (percent == m_lastJsonPercent) return;
+        m_lastJsonPercent = percent;
+        FlushPendingTrace();
+        m_json->Progress(position, total, Rate(), SecondsLeft());
+        return;
+    }
     if (m_progressBar) {
         m_barShown = true;
         DrawBar();
@@ -106,12 +214,14 @@ void CConsoleOutput::EndProgress() {
     }
     m_barShown = false;
     m_lastStep = -1;
+    m_lastJsonPercent = -1;
+    m_progressStarted = false;
 }
 
 void CConsoleOutput::ClearBar() {
     if (!m_barShown) return;
     // Spaces rather than an escape sequence: every console understands them.
-    std::fprintf(stderr, "\r%*s\r", kBarWidth + 32, "");
+    std::fprintf(stderr, "\r%*s\r", kBarWidth + 44, "");
 }
 
 void CConsoleOutput::DrawBar() {
@@ -119,7 +229,11 @@ void CConsoleOutput::DrawBar() {
     const int percent = m_total ? static_cast<int>(uint64_t(m_position) * 100 / m_total) : 0;
     std::string bar(static_cast<size_t>(filled), '#');
     bar.append(static_cast<size_t>(kBarWidth - filled), '.');
-    std::fprintf(stderr, "\r[%s] %3d%% %5lu/%lu bytes", bar.c_str(), percent, static_cast<unsigned long>(m_position),
-                 static_cast<unsigned long>(m_total));
+    std::string left;
+    const double seconds = SecondsLeft();
+    if (seconds >= 0 && m_position < m_total)
+        left = " " + CodePages::ToUtf8(FormatText(IDS_CLI_PROGRESS_LEFT, unsigned(seconds + 0.5)));
+    std::fprintf(stderr, "\r[%s] %3d%% %5lu/%lu bytes%-10s", bar.c_str(), percent, static_cast<unsigned long>(m_position),
+                 static_cast<unsigned long>(m_total), left.c_str());
     std::fflush(stderr);
 }

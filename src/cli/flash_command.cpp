@@ -2,6 +2,7 @@
 
 #include "cli/cli_session.h"
 #include "cli/commands.h"
+#include "cli/flash_gate.h"
 #include "core/model/contact_state_machine.h"
 #include "core/text/error_text.h"
 #include "core/text/string_table.h"
@@ -46,8 +47,13 @@ int RunFlashCommand(CCliSession& session, const CommandArgs& args) {
     const CCommand* command = FindCommand("flash");
     std::wstring folder, file;
     bool folderGiven = false;
+    CFlashGateOptions gate;
     for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--folder") {
+        if (args[i] == "--no-backup") {
+            gate.backup = false;
+        } else if (args[i] == "--force") {
+            gate.force = true;
+        } else if (args[i] == "--folder") {
             if (i + 1 >= args.size()) return UsageError(command, "--folder needs a folder");
             folder = CodePages::FromUtf8(args[++i]);
             folderGiven = true;
@@ -76,14 +82,18 @@ int RunFlashCommand(CCliSession& session, const CommandArgs& args) {
         file = found.m_firmwarePath;
     }
     out.Verbose(FormatText(IDS_CLI_FIRMWARE_FILE, file.c_str()));
+    out.Field("file", file);
+    if (CheckFlashFileName(session, file, gate) != CliExit::Ok) return CliExit::Failure;
     if (CheckFirmwareFile(session, file) != CliExit::Ok) return CliExit::Failure;
 
     DWORD result = session.RunContact();
     if (result != 0) return session.Fail(result);
+    if (PassFlashGate(session, file, gate) != CliExit::Ok) return CliExit::Failure;
 
     CMcuLoaderStateMachine machine(model, kFirmwareName, file);
     CContactStateMachine& contact = model.ContactMachine();
     DWORD shown = 0;
+    DWORD retriesShown = 0;
     COperation load;
     load.machine = &machine;
     load.start = [&] { return machine.Start(session.Window()); };
@@ -100,7 +110,12 @@ int RunFlashCommand(CCliSession& session, const CommandArgs& args) {
             shown = machine.ProgressPosition();
             out.Progress(shown, machine.ProgressTotal());
         }
+        if (machine.TotalRetries() != retriesShown) {
+            retriesShown = machine.TotalRetries();
+            out.Retry(retriesShown);
+        }
     };
+    session.SetActivity(CliActivity::FirmwareLoad);
     result = session.RunOperation(load);
     out.EndProgress();
 
@@ -108,8 +123,13 @@ int RunFlashCommand(CCliSession& session, const CommandArgs& args) {
         out.Status(FormatText(IDS_TOTAL_RETRIES, unsigned(machine.TotalRetries())));
         out.Status(FormatText(IDS_HIGHEST_RETRIES, unsigned(machine.HighestRetries())));
     }
-    if (result == 0) result = VerifyVersion(machine, kFirmwareName, file);
+    if (result == 0 && FileVersionFromName(file) == 0)
+        out.Status(LoadStringText(IDS_CLI_VERSION_NOT_CHECKED));  // only with --force
+    else if (result == 0)
+        result = VerifyVersion(machine, kFirmwareName, file);
+    out.Field("retries", static_cast<long long>(machine.TotalRetries()));
     if (result == 0) {
+        out.Field("version", model.FirmwareVersionText());
         out.Result(FormatText(IDS_FIRMWARE_LOAD_COMPLETE, kFirmwareName));
         return CliExit::Ok;
     }

@@ -23,5 +23,11 @@ int RunInfoCommand(CCliSession& session, const CommandArgs& args) {
     out.Result(serial == kSerialNumberNone ? FormatText(IDS_CLI_INFO_SERIAL_NUMBER, LoadStringText(IDS_CLI_SERIAL_NONE).c_str())
                                            : FormatText(IDS_CLI_INFO_SERIAL_NUMBER, FormatText(L"%05u", unsigned(serial)).c_str()));
     out.Result(FormatText(IDS_CLI_INFO_BIT_RATE, unsigned(model.SerialPort().BaudRate())));
+    out.Field("port", session.PortName());
+    out.Field("device", DeviceName(model.m_device.Get()));
+    out.Field("firmwareStatus", FirmwareStatusName(status));
+    out.Field("mcuVersion", model.FirmwareVersionText());
+    if (serial != kSerialNumberNone) out.Field("serialNumber", static_cast<long long>(serial));
+    out.Field("bitRate", static_cast<long long>(model.SerialPort().BaudRate()));
     return CliExit::Ok;
 }

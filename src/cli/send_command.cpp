@@ -64,6 +64,7 @@ int RunSendCommand(CCliSession& session, const CommandArgs& args) {
         out.Error(LoadStringText(IDS_CLI_PORT_MISSING));
         return session.Fail(Zr8Error::PortNameMissing);
     }
+    session.SetActivity(CliActivity::RadioCommand);
     const DWORD openCode = model.OpenSerialPort(port);
     if (openCode != 0) {
         out.Error(FormatText(IDS_UNABLE_TO_OPEN_PORT, port.c_str(), unsigned(openCode), GetErrorText(openCode).c_str()));

@@ -69,6 +69,8 @@ DWORD CConfigFileReader::ProcessLine(const std::wstring& line) {
 void CConfigFileReader::StoreBytes(DWORD address, const BYTE* bytes, size_t count) {
     if (m_context.records)
         for (size_t i = 0; i < count; ++i) m_context.records->StoreRestoreByte(address + DWORD(i), bytes[i]);
+    if (m_context.everyByte)
+        for (size_t i = 0; i < count; ++i) m_context.everyByte(address + DWORD(i), bytes[i]);
     m_memorySeen = true;
     m_memoryNotCovered = true;
 }

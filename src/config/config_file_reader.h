@@ -4,6 +4,7 @@
 // nothing of a refused file reaches the radio.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,9 @@ struct CConfigReadContext {
     unsigned short serialNumber = 0xFFFF;  // the radio's; 0xFFFF: not read, no check
     bool advancedMode = false;             // a mismatch may be accepted after a warning
     CRestoreRecords* records = nullptr;    // receives every restorable byte
+    // Sees every byte of the memory lines, restorable or not, in file order (comparing
+    // two files); may be empty.
+    std::function<void(DWORD address, BYTE value)> everyByte;
     bool serialNumberMismatch = false;     // out: the user accepted another radio's file
     int serialNumberInFile = -1;           // out: the last serial number line's, in 16 bits
 };

@@ -98,7 +98,7 @@ TEST(CliUsage, HelpListsCommandsAndOptions) {
         EXPECT_TRUE(Contains(all.out, name)) << name;
     const CZr8Result one = RunZr8(home, {"flash", "--help"});
     EXPECT_EQ(one.exitCode, 0);
-    EXPECT_TRUE(Contains(one.out, "usage: zr8 [options] flash [--folder DIR] [FILE]")) << one.out;
+    EXPECT_TRUE(Contains(one.out, "usage: zr8 [options] flash [--folder DIR] [--no-backup] [--force] [FILE]")) << one.out;
 
     // Every command has its help, wherever --help stands, and gets it without a port or
     // a radio; after "sim" it is the simulator's own.

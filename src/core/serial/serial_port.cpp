@@ -206,6 +206,8 @@ BOOL CSerialPort::WriteBytes(const void* buffer, DWORD length)
         ReportError(L"WriteFile", code);
         return FALSE;
     }
+    if (m_lineObserver)
+        m_lineObserver(true, static_cast<const BYTE*>(buffer), written);
     if (written != length) {
         // Released by the stop event while the port was closing.
         SetLastError(ERROR_OPERATION_ABORTED);
@@ -244,6 +246,8 @@ BOOL CSerialPort::ReadBytes(void* buffer, DWORD length, DWORD* count)
     }
     m_device->inputTaken += got;
     *count = got;
+    if (m_lineObserver && got)
+        m_lineObserver(false, static_cast<const BYTE*>(buffer), got);
     return TRUE;
 }
 
@@ -253,8 +257,11 @@ DWORD CSerialPort::ReportError(const wchar_t* callName, DWORD code)
     // Access denied means the device has gone (a USB adapter pulled out): nothing more
     // can be done with this handle. It is closed before the box goes up, so nothing
     // that runs while the box is shown can reach the dead device and report it again.
-    if (wasOpen && code == ERROR_ACCESS_DENIED)
+    if (wasOpen && code == ERROR_ACCESS_DENIED) {
         Close();
+        if (m_lossCode == 0)
+            m_lossCode = code;
+    }
     ShowPortError(m_notifyWindow, callName, m_portName, code);
     if (wasOpen && code != ERROR_ACCESS_DENIED && IsOpen()) {
         DWORD errors = 0;

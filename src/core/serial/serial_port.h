@@ -25,6 +25,7 @@
 // the same way.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -66,6 +67,15 @@ public:
     // port, anything else clears the line errors. Returns the code it was given.
     DWORD ReportError(const wchar_t* callName, DWORD code);
 
+    // Sees every byte written and every byte read, as it passes (the command-line tool
+    // tells silence from noise and from an echo with it). Empty: nobody watches.
+    using LineObserver = std::function<void(bool sent, const BYTE* bytes, DWORD count)>;
+    void SetLineObserver(LineObserver observer) { m_lineObserver = std::move(observer); }
+    // The code of the first failure that closed the port under its user (the device went
+    // away) since ForgetLoss; 0 when none did. What fails afterwards only follows from it.
+    DWORD LossCode() const { return m_lossCode; }
+    void ForgetLoss() { m_lossCode = 0; }
+
     void SetNotifyWindow(HWND window);
     HWND NotifyWindow() const;
     const std::wstring& PortName() const;
@@ -87,5 +97,7 @@ private:
     HWND m_notifyWindow = nullptr;
     std::wstring m_portName;
     DWORD m_baudRate = 0;
-    unsigned m_session = 0;  // counts opens, so a late message of an earlier open is dropped
+    unsigned m_session = 0;
+    LineObserver m_lineObserver;
+    DWORD m_lossCode = 0;  // counts opens, so a late message of an earlier open is dropped
 };

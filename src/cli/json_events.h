@@ -1,0 +1,38 @@
+// zr8 --json: one JSON object per line on standard output for every event of the run,
+// each with "event" (its kind) and "t" (seconds since the start). nlohmann::json does
+// the escaping; this header keeps it out of the rest of the tool.
+#pragma once
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+struct CJsonFields;
+
+class CJsonEvents {
+public:
+    CJsonEvents();
+    ~CJsonEvents();
+    CJsonEvents(const CJsonEvents&) = delete;
+    CJsonEvents& operator=(const CJsonEvents&) = delete;
+
+    // {"event": kind, "t": ..., "text": text}
+    void Text(const char* kind, const std::wstring& text);
+    void Progress(unsigned long done, unsigned long total, double rate, double secondsLeft);
+    void Retry(unsigned long retries);  // the load's retries so far
+    void Question(const std::wstring& text, bool answer, const char* answeredBy);
+    void Error(unsigned long code, const std::wstring& text, const std::wstring& hint);
+
+    // Fields of the final "result" event, in the order they are set.
+    void Field(const std::string& name, const std::wstring& value);
+    void Field(const std::string& name, long long value);
+    void Field(const std::string& name, bool value);
+    // {"event": "result", "t": ..., "exit": code, fields...}
+    void Result(int exitCode);
+
+    double Seconds() const;
+
+private:
+    std::chrono::steady_clock::time_point m_start;
+    std::unique_ptr<CJsonFields> m_fields;
+};

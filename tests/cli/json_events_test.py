@@ -1,0 +1,121 @@
+#!/usr/bin/env python3
+"""zr8 --json read back with Python's json module: every line of standard output is one
+JSON object with its "event" and "t", in the order and with the fields docs/cli.md gives,
+for info, flash (a refused packet, so a retry), save-config, a question and a failure.
+
+Usage: json_events_test.py ZR8 ZR8SIM"""
+import json
+import os
+import subprocess
+import sys
+import tempfile
+
+ZR8, ZR8SIM = sys.argv[1], sys.argv[2]
+QUICK = "--baud-model instant --flash-ms 0 --restart-ms 10"
+failures = []
+
+
+def check(condition, what):
+    if not condition:
+        failures.append(what)
+        print("FAILED:", what)
+
+
+def run(home, args):
+    env = dict(os.environ, XDG_CONFIG_HOME=os.path.join(home, "config"), XDG_DATA_HOME=os.path.join(home, "data"))
+    done = subprocess.run([ZR8, "--json"] + args, env=env, stdin=subprocess.DEVNULL, capture_output=True,
+                          text=True, timeout=300)
+    events = []
+    for number, line in enumerate(done.stdout.splitlines(), 1):
+        try:
+            event = json.loads(line)
+        except ValueError as error:
+            check(False, "%s: line %d is not JSON (%s): %r" % (args, number, error, line))
+            continue
+        check(isinstance(event, dict) and isinstance(event.get("event"), str), "%s: line %d has no event" % (args, number))
+        check(isinstance(event.get("t"), (int, float)), "%s: line %d has no time" % (args, number))
+        events.append(event)
+    times = [e.get("t", 0) for e in events]
+    check(times == sorted(times), "%s: times go backwards" % args)
+    check(events and events[-1]["event"] == "result", "%s: the last event is not the result" % args)
+    check(events and events[-1].get("exit") == done.returncode, "%s: the result's exit is not the exit status" % args)
+    return done, events
+
+
+def kinds(events, kind):
+    return [e for e in events if e["event"] == kind]
+
+
+def test_info(home):
+    done, events = run(home, ["--port", "sim", "--trace", "info"])
+    check(done.returncode == 0, "info exits 0: " + done.stderr)
+    result = events[-1]
+    for key, value in (("device", "ZR8"), ("firmwareStatus", "application firmware"), ("mcuVersion", "01.23"),
+                       ("serialNumber", 12345), ("bitRate", 9600), ("port", "SIM")):
+        check(result.get(key) == value, "info result %s is %r" % (key, result.get(key)))
+    statuses = [e["text"] for e in kinds(events, "status")]
+    check(statuses[:2] == ["Opening serial port SIM", "Serial port SIM is open"], "info status lines: %r" % statuses)
+    check(any(e["text"].startswith("GetMcuVersion send RV;") for e in kinds(events, "trace")), "info trace of RV;")
+    check(not any(e["text"].startswith("Opening") for e in kinds(events, "trace")), "a status line taken for a trace line")
+    outputs = [e["text"] for e in kinds(events, "output")]
+    check("Serial number: 12345" in outputs, "info output lines: %r" % outputs)
+
+
+def test_flash(home):
+    firmware = os.path.join(home, "zr8_0124.hex")
+    subprocess.run([ZR8SIM, "--make-firmware", firmware, "--version", "124"], check=True, capture_output=True)
+    done, events = run(home, ["--port", "sim", "--sim", QUICK + " --fault refuse-packet=3x2", "flash", firmware])
+    check(done.returncode == 0, "flash exits 0: " + done.stderr)
+    order = [e["event"] for e in events if e["event"] in ("progress", "retry", "result")]
+    check("retry" in order and order.index("retry") > order.index("progress"), "flash: a retry among the progress")
+    load = [e for e in kinds(events, "progress") if e["total"] == 63488]
+    backup = [e for e in kinds(events, "progress") if e["total"] == 1024]
+    check(backup and backup[-1]["done"] == 1024, "flash: the backup's progress")
+    check(load and load[-1]["done"] == 63488, "flash: the load's progress reaches the end")
+    check([e["done"] for e in load] == sorted(e["done"] for e in load), "flash: progress goes forward")
+    for e in load:
+        check(isinstance(e["rate"], (int, float)) and e["rate"] >= 0, "flash progress rate %r" % e)
+        check(e["remaining"] is None or e["remaining"] >= 0, "flash progress remaining %r" % e)
+    check(kinds(events, "retry")[-1]["retries"] == 2, "flash: two retries")
+    result = events[-1]
+    check(result.get("version") == "01.24" and result.get("retries") == 2, "flash result %r" % result)
+    check(result.get("installedVersion") == "01.23" and result.get("fileVersion") == "01.24", "flash versions %r" % result)
+    check(os.path.isfile(result.get("backup", "")), "flash: the backup file %r" % result.get("backup"))
+    check(kinds(events, "output")[-1]["text"] == "MCU firmware load is complete", "flash: the completion line")
+
+    older = os.path.join(home, "zr8_0116.hex")
+    subprocess.run([ZR8SIM, "--make-firmware", older, "--version", "116"], check=True, capture_output=True)
+    done, events = run(home, ["--port", "sim", "--sim", QUICK, "flash", older])
+    questions = kinds(events, "question")
+    check(len(questions) == 1 and questions[0]["answer"] is False and questions[0]["by"] == "no terminal",
+          "flash: the downgrade question %r" % questions)
+    check(kinds(events, "error")[-1]["code"] == "0x000004C7", "flash: a declined downgrade is cancelled")
+
+
+def test_save_config(home):
+    path = os.path.join(home, "radio.ZR8Config")
+    done, events = run(home, ["--port", "sim", "--sim", "--baud-model instant", "save-config", path])
+    check(done.returncode == 0, "save-config exits 0: " + done.stderr)
+    check(events[-1].get("path") == path and events[-1].get("serialNumber") == 12345, "save-config result %r" % events[-1])
+    check(os.path.isfile(path), "save-config wrote the file")
+    check(kinds(events, "progress")[-1]["done"] == 1024, "save-config progress")
+
+
+def test_failure(home):
+    done, events = run(home, ["--port", "sim", "--sim", "--fault silent=0", "--timeout", "2", "info"])
+    check(done.returncode == 1, "a silent radio fails")
+    errors = kinds(events, "error")
+    check(len(errors) == 1, "one error event: %r" % errors)
+    if errors:
+        check(errors[0]["code"] == "0xE2000049", "error code %r" % errors[0])
+        check(errors[0]["text"] == "No response to semicolon poll", "error text %r" % errors[0])
+        check(errors[0]["hint"].startswith("Nothing at all came back on sim"), "error hint %r" % errors[0])
+
+
+with tempfile.TemporaryDirectory() as folder:
+    for test in (test_info, test_flash, test_save_config, test_failure):
+        home = os.path.join(folder, test.__name__)
+        os.makedirs(home)
+        test(home)
+print("%d failure(s)" % len(failures))
+sys.exit(1 if failures else 0)
