@@ -15,6 +15,7 @@ struct CGlobalOptions {
     bool trace = false;
     bool verbose = false;
     bool help = false;
+    bool version = false;  // --version: print the program's version
     std::string command;     // empty when none was given
     CommandArgs commandArgs; // the command's own arguments, in order
 };

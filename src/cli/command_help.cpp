@@ -1,6 +1,7 @@
 #include <cstdio>
 
 #include "cli/command_table.h"
+#include "core/text/version_fields.h"
 
 namespace {
 const char kGlobalOptions[] =
@@ -14,7 +15,12 @@ const char kGlobalOptions[] =
     "  --trace         show every command, answer and time-out of the exchange\n"
     "  --verbose       time stamps on the status lines, and what the tool is doing\n"
     "  --help          this text; \"zr8 COMMAND --help\" for one command\n"
+    "  --version       the program's version\n"
     "Exit status: 0 success, 1 the radio, the port or a file failed, 2 usage error.\n";
+}
+
+void PrintVersion() {
+    std::printf("zr8 %u.%u.%u.%u\n", ZR8_VERSION_MAJOR, ZR8_VERSION_MINOR, ZR8_VERSION_PATCH, ZR8_VERSION_BUILD);
 }
 
 void PrintGeneralHelp() {
