@@ -11,12 +11,13 @@ problem() { echo "FAIL: $*" >&2; fail=1; }
 
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
+rm -rf "$build/packages"
 if ! (cd "$build" && cpack -G DEB -B "$out" >"$out/cpack.log" 2>&1); then
   cat "$out/cpack.log" >&2
   echo "FAIL: cpack could not make the .deb" >&2
   exit 1
 fi
-deb=$(ls "$out"/zr8_*.deb 2>/dev/null | head -1)
+deb=$(ls "$build"/packages/zr8_*.deb 2>/dev/null | head -1)
 [ -n "$deb" ] || { echo "FAIL: no .deb in $out" >&2; ls "$out" >&2; exit 1; }
 ls -l "$deb"
 dpkg-deb -I "$deb" | sed -n '/Package:/,$p'

@@ -19,13 +19,14 @@ out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
 echo "== cpack (NSIS64, ZIP)"
+rm -rf "$build/packages"
 if ! (cd "$build" && cpack -G "NSIS64;ZIP" -B "$out" >"$out/cpack.log" 2>&1); then
   cat "$out/cpack.log" >&2
   echo "FAIL: cpack could not make the Windows packages" >&2
   exit 1
 fi
-installer=$(ls "$out"/ZR8Utility-*-win64.exe 2>/dev/null | head -1)
-zip=$(ls "$out"/ZR8Utility-*-win64.zip 2>/dev/null | head -1)
+installer=$(ls "$build"/packages/ZR8Utility-*-win64.exe 2>/dev/null | head -1)
+zip=$(ls "$build"/packages/ZR8Utility-*-win64.zip 2>/dev/null | head -1)
 [ -n "$installer" ] || { echo "FAIL: no installer in $out" >&2; ls "$out" >&2; exit 1; }
 [ -n "$zip" ] || problem "no zip in $out"
 ls -l "$installer" ${zip:+"$zip"}
@@ -39,8 +40,8 @@ if [ -n "$zip" ]; then
 fi
 
 echo "== silent install"
-win_dir='C:\zr8-package-test\ZR8 Utility'
-unix_dir="$WINEPREFIX/drive_c/zr8-package-test/ZR8 Utility"
+win_dir='C:\zr8-package-test\ZR8Utility'  # /D= takes no quotes, so no blanks
+unix_dir="$WINEPREFIX/drive_c/zr8-package-test/ZR8Utility"
 rm -rf "$WINEPREFIX/drive_c/zr8-package-test"
 wine "$installer" /S "/D=$win_dir" >/dev/null 2>&1 || problem "the installer ended with status $?"
 for f in "${expected[@]}" Uninstall.exe; do

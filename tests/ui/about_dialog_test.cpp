@@ -221,4 +221,22 @@ TEST_F(FrameTest, ReleaseNotesMissingFromTheFolderNameTheFullPathTried)
     EXPECT_EQ(0, CountThreadWindows(kNotesTitle));
 }
 
+TEST_F(FrameTest, ReleaseNotesThatCannotBeReadGiveTheSameBoxAndNoWindow)
+{
+    CTempFolder folder;
+    folder.WriteNotes("{\\rtf1 locked\\par}");
+    // Another program holds the file open without sharing it.
+    HANDLE locked = ::CreateFileW(folder.NotesPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, locked);
+    Start();
+    Model().m_firmwareFolder.Set(folder.Path());
+    Frame().SendMessage(WM_COMMAND, ID_HELP_RELEASE_NOTES);
+    ::CloseHandle(locked);
+
+    ASSERT_EQ(1u, m_boxes.size());
+    EXPECT_EQ(L"Unable to open Firmware Release Notes \"" + folder.NotesPath() + L"\"", m_boxes[0]);
+    EXPECT_EQ(nullptr, Frame().ReleaseNotesWindow());
+    EXPECT_EQ(0, CountThreadWindows(kNotesTitle));
+}
+
 }  // namespace
