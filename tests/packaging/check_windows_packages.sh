@@ -33,9 +33,9 @@ ls -l "$installer" ${zip:+"$zip"}
 
 expected=(ZR8Utility.exe zr8.exe ZR8Utility.chm)
 if [ -n "$zip" ]; then
-  listing=$(python3 -m zipfile -l "$zip")
+  listing=$(cmake -E tar tf "$zip")
   for f in "${expected[@]}"; do
-    grep -qE "(^|/)$f " <<<"$listing" || problem "the zip lacks $f"
+    grep -qE "(^|/)$f\$" <<<"$listing" || problem "the zip lacks $f"
   done
 fi
 
