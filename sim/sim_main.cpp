@@ -31,6 +31,10 @@ int Zr8SimMain(int argc, char** argv) {
         std::fputs(SimUsageText(), stdout);
         return 0;
     }
+    if (commandLine.printVersion) {
+        std::printf("zr8sim %s\n", ZR8_PROGRAM_VERSION);
+        return 0;
+    }
     if (!commandLine.makeFirmwarePath.empty()) {
         if (!WriteFirmwareFile(commandLine.makeFirmwarePath, commandLine.firmware, error)) {
             std::fprintf(stderr, "zr8sim: %s\n", error.c_str());

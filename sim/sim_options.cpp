@@ -57,6 +57,10 @@ bool ParseSimCommandLine(const std::vector<std::string>& args, CSimCommandLine& 
                 error = "--baud-model takes instant or line";
                 return false;
             }
+        } else if (arg == "--version" && i + 1 == args.size()) {
+            // Alone at the end, --version asks for the program's version; followed by a
+            // number it sets the radio's firmware version.
+            out.printVersion = true;
         } else if (arg == "--version") {
             if (!number(9999, n)) return false;
             radio.version = static_cast<uint16_t>(n);
@@ -126,7 +130,8 @@ const char* SimUsageText() {
         "A simulated ZR8 on a pseudo-terminal. The first line on stdout is \"PTY <slave path>\".\n"
         "\n"
         "Radio:\n"
-        "  --version N          MCU firmware version (default 123, answered as RV01.23;)\n"
+        "  --version N          MCU firmware version (default 123, answered as RV01.23;);\n"
+        "                       --version alone, as the last argument: print zr8sim's version\n"
         "  --serial N           serial number (default 12345, answered as SN12345;)\n"
         "  --boot-loader        start in the boot loader instead of the application firmware\n"
         "  --echo-only          the boot loader answers \"I;\" with its echo only\n"

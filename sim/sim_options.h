@@ -36,6 +36,7 @@ struct CSimCommandLine {
     std::string linkPath;
     bool stdinEofExits = false;
     bool help = false;
+    bool printVersion = false;         // --version without a number: the program's version
     std::string makeFirmwarePath;      // --make-firmware: write a HEX file and exit
     CFirmwareGenOptions firmware;
 };

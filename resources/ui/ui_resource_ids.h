@@ -79,3 +79,13 @@
 #define IDC_COMMAND_FIELD 11250
 #define IDC_MACRO_FIRST 11211        // Macro 1 .. Macro 16: 11211 .. 11226
 #define IDC_MACRO_LAST 11226
+
+// About box, licence agreement and firmware release notes
+#define IDD_ABOUT 10020
+#define IDC_ABOUT_TEXT 10019
+#define IDC_ABOUT_ICON 10018
+#define IDC_VIEW_LICENSE 10014
+#define IDD_LICENCE 10024
+#define IDD_RELEASE_NOTES 10026
+#define IDR_LICENCE_DOCUMENT 10002   // the licence agreement: RTF, resource type 256
+#define RT_DOCUMENT 256

@@ -8,6 +8,10 @@ int RunCli(const std::vector<std::string>& args) {
     CGlobalOptions options;
     std::string error;
     if (!ParseGlobalOptions(args, options, error)) return UsageError(nullptr, error);
+    if (options.version && !options.help) {
+        PrintVersion();
+        return CliExit::Ok;
+    }
     if (options.command.empty()) {
         if (options.help) {
             PrintGeneralHelp();

@@ -59,6 +59,8 @@ bool ParseGlobalOptions(const std::vector<std::string>& args, CGlobalOptions& ou
             out.verbose = true;
         } else if (arg == "--help" || arg == "-h") {
             out.help = true;
+        } else if (arg == "--version") {
+            out.version = true;
         } else if (out.command.empty()) {
             if (arg.size() > 1 && arg[0] == '-') {
                 error = "unknown option " + arg;

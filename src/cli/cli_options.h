@@ -16,6 +16,7 @@ struct CGlobalOptions {
     bool verbose = false;
     bool json = false;       // --json: JSON lines on stdout instead of text
     bool help = false;
+    bool version = false;  // --version: print the program's version
     std::string command;     // empty when none was given
     CommandArgs commandArgs; // the command's own arguments, in order
 };

@@ -1,6 +1,7 @@
 #include <cstdio>
 
 #include "cli/command_table.h"
+#include "core/text/version_fields.h"
 
 namespace {
 const char kGlobalOptions[] =
@@ -15,7 +16,12 @@ const char kGlobalOptions[] =
     "  --verbose       time stamps on the status lines, and what the tool is doing\n"
     "  --json          JSON lines on standard output, one per event, instead of text\n"
     "  --help          this text; \"zr8 COMMAND --help\" for one command\n"
+    "  --version       the program's version\n"
     "Exit status: 0 success, 1 the radio, the port or a file failed, 2 usage error.\n";
+}
+
+void PrintVersion() {
+    std::printf("zr8 %u.%u.%u.%u\n", ZR8_VERSION_MAJOR, ZR8_VERSION_MINOR, ZR8_VERSION_PATCH, ZR8_VERSION_BUILD);
 }
 
 void PrintGeneralHelp() {

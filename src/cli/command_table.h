@@ -32,4 +32,5 @@ const CCommand* FindCommand(const std::string& name);
 // CliExit::Usage.
 int UsageError(const CCommand* command, const std::string& message);
 void PrintGeneralHelp();
+void PrintVersion();  // "zr8 <version>" on stdout
 void PrintCommandHelp(const CCommand& command);

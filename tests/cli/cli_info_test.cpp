@@ -19,6 +19,17 @@ struct InfoCase {
 void PrintTo(const InfoCase& c, std::ostream* os) { *os << c.name; }
 
 
+TEST(Zr8Version, PrintsTheProgramsVersionWithoutTouchingAPort) {
+    CZr8Home home;
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--version"}, std::vector<std::string>{"--port", "/dev/zr8-none", "--version"}}) {
+        const CZr8Result r = RunZr8(home, args);
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(r.out, "zr8 1.23.11.8\n");
+        EXPECT_EQ(r.err, "");
+    }
+}
+
 class InfoTest : public ::testing::TestWithParam<InfoCase> {};
 
 TEST_P(InfoTest, PrintsWhatContactFound) {

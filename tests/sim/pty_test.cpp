@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include "sim/firmware_gen.h"
+#include "sim/sim_options.h"
 #include "tests/sim/sim_process.h"
 
 namespace {
@@ -152,6 +153,19 @@ TEST(Pty, HelpAndBadOptions) {
     EXPECT_EQ(help.WaitExit(5000), 0);
     CSimProcess bad({"--fault", "nonsense=1"});
     EXPECT_EQ(bad.WaitExit(5000), 2);
+}
+
+TEST(Pty, VersionAloneIsTheProgramsAndWithANumberTheRadios) {
+    CSimProcess version({"--version"});
+    EXPECT_EQ(version.FirstLine(), "zr8sim 1.23.11.8");
+    EXPECT_EQ(version.WaitExit(5000), 0);
+    CSimCommandLine commandLine;
+    std::string error;
+    ASSERT_TRUE(ParseSimCommandLine({"--version", "117", "--serial", "42"}, commandLine, error)) << error;
+    EXPECT_FALSE(commandLine.printVersion);
+    EXPECT_EQ(commandLine.radio.version, 117);
+    ASSERT_TRUE(ParseSimCommandLine({"--serial", "42", "--version"}, commandLine, error)) << error;
+    EXPECT_TRUE(commandLine.printVersion);
 }
 
 }  // namespace

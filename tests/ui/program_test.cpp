@@ -13,6 +13,10 @@ const wchar_t kAppKey[] = L"Software\\Orvandel\\ZR8 Utility";
 
 std::wstring ProgramPath()
 {
+    // ZR8_TEST_PROGRAM names another copy (a Windows path), as the installer test does.
+    wchar_t other[MAX_PATH] = {};
+    if (GetEnvironmentVariableW(L"ZR8_TEST_PROGRAM", other, MAX_PATH) > 0)
+        return other;
     // A Unix path of the build tree, seen through Wine's Z: drive.
     std::string path = ZR8UTILITY_EXE;
     return L"Z:" + std::wstring(path.begin(), path.end());

@@ -14,6 +14,9 @@
 #include "ui/frame/frame_title.h"
 #include "ui/frame/page_list.h"
 #include "ui/frame/window_placement.h"
+#include "ui/dialogs/about_dialog.h"
+#include "ui/dialogs/release_notes_dialog.h"
+#include "ui/help/show_help_topic.h"
 
 namespace {
 const wchar_t kFrameClassName[] = L"ZR8UtilityMainFrame";
@@ -31,6 +34,11 @@ CMainFrame::CMainFrame(CModelBase& model, COptions options)
       m_options(std::move(options)),
       m_tabView(m_pageContext)
 {
+}
+
+HWND CMainFrame::ReleaseNotesWindow() const
+{
+    return m_releaseNotes != nullptr && m_releaseNotes->IsWindow() ? m_releaseNotes->m_hWnd : nullptr;
 }
 
 CMainFrame::~CMainFrame()
@@ -60,6 +68,9 @@ BOOL CMainFrame::PreTranslateMessage(MSG* message)
 {
     if (TranslateFrameAccelerator(message))
         return TRUE;
+    if (HWND notes = ReleaseNotesWindow())
+        if (::IsDialogMessageW(notes, message))
+            return TRUE;
     return m_tabView.IsDialogMessage(message);
 }
 
@@ -152,9 +163,14 @@ bool CMainFrame::OnCommand(UINT id)
         UpdateLayout();
         return true;
     case ID_HELP_CONTENTS:
+        ShowHelpTopic(m_hWnd, nullptr);
+        return true;
     case ID_HELP_RELEASE_NOTES:
+        m_releaseNotes.reset();  // destroys the window shown so far
+        m_releaseNotes = OpenReleaseNotes(m_hWnd, m_model.m_firmwareFolder.Get());
+        return true;
     case ID_APP_ABOUT:
-        // The help, release-notes and About windows are not part of this program yet.
+        ShowAboutBox(m_hWnd);
         return true;
     default:
         return false;
@@ -228,6 +244,7 @@ void CMainFrame::OnClose()
 void CMainFrame::OnDestroy()
 {
     m_subscriptions.UnsubscribeAll();
+    m_releaseNotes.reset();
     m_model.ClosePort();
     if (m_filterRegistered && CMessageLoop::ForThread() != nullptr)
         CMessageLoop::ForThread()->RemoveMessageFilter(this);

@@ -5,6 +5,7 @@
 // current page, log lines to the Activity Log while the Firmware page is current.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "core/model/event_subscriber.h"
@@ -15,6 +16,7 @@
 #include "ui/framework/update_ui.h"
 
 class CModelBase;
+class CReleaseNotesDialog;
 
 class CMainFrame : public CFrameWindowImpl<CMainFrame>, public CUpdateUI<CMainFrame>, public CMessageFilter {
 public:
@@ -36,6 +38,8 @@ public:
     CTabView& TabView() { return m_tabView; }
     SIZE MinTrackSize() const { return m_minTrackSize; }
     bool FirstShowDone() const { return m_firstShowDone; }
+    // The release-notes window the frame keeps (at most one), or null.
+    HWND ReleaseNotesWindow() const;
 
 protected:
     BOOL ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -63,4 +67,5 @@ private:
     bool m_firstShowDone = false;
     int m_storedPageIndex = 0;
     bool m_filterRegistered = false;
+    std::unique_ptr<CReleaseNotesDialog> m_releaseNotes;
 };

@@ -8,6 +8,7 @@
 #include "core/text/report.h"
 #include "core/text/string_table.h"
 #include "core/text/text_ref.h"
+#include "ui/help/show_help_topic.h"
 #include "ui/pages/page_text.h"
 
 CPortPage::CPortPage(CPageContext& context) : m_model(context.model), m_extraPorts(context.extraPorts) {}
@@ -243,6 +244,10 @@ BOOL CPortPage::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, L
         return TRUE;
     case WM_APP_FIRMWARE_STATUS:
         OnFirmwareStatusChanged();
+        return TRUE;
+    case WM_HELP:
+        ShowHelpTopic(m_hWnd, kHelpTopic);
+        result = TRUE;
         return TRUE;
     default:
         return FALSE;
