@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/model/contact_state_machine.h"
 #include "core/model/event_subscriber.h"
 #include "core/text/app_messages.h"
 #include "platform/code_pages.h"

@@ -62,8 +62,6 @@ void CALLBACK DriverTick(HWND, UINT, UINT_PTR, DWORD)
             run.positions.push_back(position);
         run.log = DialogLog(dialog);
         run.buttonAtEnd = TextOf(::GetDlgItem(dialog, IDCANCEL));
-        if (run.buttonAtEnd == L"Cancel" && ::GetCursor() == ::LoadCursorW(nullptr, IDC_WAIT))
-            run.waitCursorWhileRunning = true;
     }
     if (!driver.stepDone && driver.step(dialog, run))
         driver.stepDone = true;

@@ -43,7 +43,6 @@ struct LoaderRun {
     std::wstring log;            // the dialog's log when it closed (or when last read)
     int progressMax = -1;        // the bar's range
     std::vector<int> positions;  // every new position seen, in order
-    bool waitCursorWhileRunning = false;
     INT_PTR endedBy = 0;         // how the dialog closed: IDOK, IDCANCEL
 };
 
