@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <filesystem>
 #include <string>
@@ -264,3 +265,99 @@ TEST(FirmwareElapsedTime, IsRoundedToTheNearestSecond)
 }
 
 }  // namespace
+
+namespace {
+
+// The shell's folder browser while it is up: its title line and the item it has selected.
+struct BrowserSeen {
+    HWND window = nullptr;
+    bool titleShown = false;
+    std::wstring selected;
+};
+
+BrowserSeen ReadBrowser(const std::wstring& title)
+{
+    BrowserSeen seen;
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND window, LPARAM data) -> BOOL {
+            wchar_t name[32] = {};
+            ::GetClassNameW(window, name, 32);
+            if (std::wstring(name) != L"#32770" || !::IsWindowVisible(window))
+                return TRUE;
+            reinterpret_cast<BrowserSeen*>(data)->window = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&seen));
+    if (seen.window == nullptr)
+        return seen;
+    struct Children {
+        const std::wstring* title;
+        BrowserSeen* seen;
+    } children{&title, &seen};
+    ::EnumChildWindows(
+        seen.window,
+        [](HWND child, LPARAM data) -> BOOL {
+            auto* c = reinterpret_cast<Children*>(data);
+            wchar_t name[32] = {};
+            ::GetClassNameW(child, name, 32);
+            if (std::wstring(name) == L"Static") {
+                wchar_t text[256] = {};
+                ::GetWindowTextW(child, text, 256);
+                if (*c->title == text)
+                    c->seen->titleShown = true;
+            } else if (std::wstring(name) == WC_TREEVIEWW) {
+                HTREEITEM item = TreeView_GetSelection(child);
+                wchar_t text[MAX_PATH] = {};
+                TVITEMW tv = {};
+                tv.mask = TVIF_TEXT;
+                tv.hItem = item;
+                tv.pszText = text;
+                tv.cchTextMax = MAX_PATH;
+                if (item != nullptr && TreeView_GetItem(child, &tv))
+                    c->seen->selected = text;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&children));
+    return seen;
+}
+
+// What the browser's timer does: the one action of a press.
+std::function<void()> g_browserStep;
+void CALLBACK BrowserTick(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (g_browserStep)
+        g_browserStep();
+}
+
+}  // namespace
+
+// The browser shows its title; cancelled, it changes nothing. (Which item the browser
+// selects and a confirmed choice are left to the shell: Wine's browser does not report its
+// selection to the test.)
+TEST_F(FirmwareWindowTest, BrowseShowsItsTitleAndCancelChangesNothing)
+{
+    const std::filesystem::path first = Folder().Path() / "first";
+    std::filesystem::create_directories(first);
+    Start(QuickRadio(), first.wstring());
+    const std::wstring title = L"Select folder containing ZR8 firmware files";
+    BrowserSeen seen;
+    const DWORD start = ::GetTickCount();
+    g_browserStep = [&] {
+        const BrowserSeen now = ReadBrowser(title);
+        if (now.window == nullptr)
+            return;
+        seen = now;
+        if (now.titleShown || ::GetTickCount() - start > 15000)
+            ::PostMessageW(now.window, WM_COMMAND, IDCANCEL, 0);
+    };
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &BrowserTick);
+    Click(IDC_FOLDER_BROWSE);
+    ::KillTimer(nullptr, timer);
+    g_browserStep = nullptr;
+    EXPECT_NE(nullptr, seen.window) << "no folder browser";
+    EXPECT_TRUE(seen.titleShown) << "the title line is not shown";
+    EXPECT_EQ(first.wstring(), Model().m_firmwareFolder.Get());
+    EXPECT_EQ(first.wstring(), ControlText(IDC_FOLDER_EDIT));
+}

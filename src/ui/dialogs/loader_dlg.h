@@ -12,6 +12,7 @@
 
 #include <richedit.h>
 
+#include <algorithm>
 #include <string>
 
 #include "core/model/event_subscriber.h"
@@ -117,6 +118,29 @@ private:
             {IDCANCEL, CDialogResizeBase::kMoveX | CDialogResizeBase::kMoveY},
         };
         this->DlgResize_Init(this->m_hWnd, rules, sizeof(rules) / sizeof(rules[0]), true, true);
+        CenterOverOwner();
+    }
+
+    // Over the main window the user was looking at, kept on its monitor's work area.
+    void CenterOverOwner()
+    {
+        HWND owner = ::GetWindow(this->m_hWnd, GW_OWNER);
+        if (owner == nullptr)
+            return;
+        RECT ownerRect = {}, own = {};
+        ::GetWindowRect(owner, &ownerRect);
+        ::GetWindowRect(this->m_hWnd, &own);
+        MONITORINFO monitor = {};
+        monitor.cbSize = sizeof(monitor);
+        ::GetMonitorInfoW(::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor);
+        const RECT& work = monitor.rcWork;
+        const int width = own.right - own.left;
+        const int height = own.bottom - own.top;
+        int x = ownerRect.left + (ownerRect.right - ownerRect.left - width) / 2;
+        int y = ownerRect.top + (ownerRect.bottom - ownerRect.top - height) / 2;
+        x = std::max<int>(work.left, std::min<int>(x, work.right - width));
+        y = std::max<int>(work.top, std::min<int>(y, work.bottom - height));
+        ::SetWindowPos(this->m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
     void OnFirstShow()
