@@ -59,6 +59,10 @@
 #define IDC_SEND_FIRMWARE 15020
 #define IDC_ACTIVITY_GROUP 15042
 
+// Firmware loader dialog
+#define IDD_MCU_LOADER 16000
+#define IDC_LOADER_PROGRESS 16010
+
 // Configuration page
 #define IDD_CONFIGURATION_PAGE 13700
 #define IDC_SAVE_CONFIGURATION 13504

@@ -65,6 +65,8 @@ bool IsFirmwareFileName(const std::wstring& name) {
 
 CFirmwareFiles ScanFirmwareFolder(const std::wstring& folder) {
     CFirmwareFiles result;
+    // No folder is not the current directory: a stray file there must never be sent.
+    if (folder.empty()) return result;
     std::vector<FolderEntry> entries;
     if (ListFolder(folder, entries) != 0) return result;
     for (const FolderEntry& entry : entries) {

@@ -27,8 +27,8 @@ uint16_t VersionFromFileName(const std::wstring& path);
 bool IsFirmwareFileName(const std::wstring& name);
 
 // The firmware file with the highest version in the folder (the first enumerated among
-// equals; version 0 never counts), and the notes flag. A folder that cannot be read
-// gives an empty result.
+// equals; version 0 never counts), and the notes flag. A folder that cannot be read,
+// and an empty folder name, give an empty result.
 CFirmwareFiles ScanFirmwareFolder(const std::wstring& folder);
 
 // "%02u.%02u" of version / 100 and version % 100.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -74,6 +75,19 @@ TEST(ScanFirmwareFolder, VersionZeroAndMissingFoldersGiveNothing) {
     files = ScanFirmwareFolder((folder.Path() / "nowhere").wstring());
     EXPECT_FALSE(files.HasFirmware());
     EXPECT_EQ(files.m_version, 0);
+}
+
+TEST(ScanFirmwareFolder, AnEmptyFolderNameListsNothingNotTheCurrentDirectory) {
+    CScratchFolder folder;
+    folder.Write("zr8_0117.hex", ":00000001FF\r\n");
+    folder.Write("zr8fwnotes.rtf", "");
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder.Path());
+    const CFirmwareFiles files = ScanFirmwareFolder(L"");
+    std::filesystem::current_path(previous);
+    EXPECT_FALSE(files.HasFirmware()) << "chosen: " << std::string(files.m_firmwarePath.begin(), files.m_firmwarePath.end());
+    EXPECT_EQ(files.m_version, 0);
+    EXPECT_FALSE(files.m_notesPresent);
 }
 
 }  // namespace

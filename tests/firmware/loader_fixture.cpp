@@ -41,6 +41,10 @@ DWORD CInterceptingDevice::Write(const uint8_t* data, size_t length, size_t& wri
     m_log.writes.push_back(bytes);
     std::optional<std::string> answer;
     if (m_interceptor) answer = m_interceptor(bytes);
+    if (m_log.failWrites != 0) {
+        written = 0;
+        return m_log.failWrites;
+    }
     if (!answer) return m_inner->Write(data, length, written);
     written = length;
     if (!answer->empty()) {

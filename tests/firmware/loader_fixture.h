@@ -29,6 +29,7 @@ using WriteInterceptor = std::function<std::optional<std::string>(const std::str
 
 struct LinkLog {
     std::vector<std::string> writes;  // every write of the program, as written
+    DWORD failWrites = 0;             // not 0: every write from the next on fails with this code
     size_t Packets() const;           // writes of 68 bytes
     std::vector<std::string> PacketWrites() const;
     size_t Count(const std::string& text) const;
