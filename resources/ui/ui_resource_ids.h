@@ -72,3 +72,8 @@
 #define IDC_COMMAND_FIELD 11250
 #define IDC_MACRO_FIRST 11211        // Macro 1 .. Macro 16: 11211 .. 11226
 #define IDC_MACRO_LAST 11226
+
+// Command Tester macro editor (one page of the "Edit Command Tester Macros" sheet)
+#define IDD_COMMAND_MACROS_PAGE 11300
+#define IDC_MACRO_LABEL_FIRST 11311  // label edit of macro n: 11310 + n
+#define IDC_MACRO_TEXT_FIRST 11351   // text edit of macro n: 11350 + n
