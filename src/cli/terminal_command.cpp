@@ -47,9 +47,9 @@ int RunTerminalCommand(CCliSession& session, const CommandArgs& args) {
     CTerminalOptions options;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--timestamps" || arg == "-t") {
+        if (arg == "--timestamps") {
             options.timeStamps = true;
-        } else if (arg == "--hex" || arg == "-x") {
+        } else if (arg == "--hex") {
             options.hex = true;
         } else if (arg == "--contact") {
             options.contact = true;

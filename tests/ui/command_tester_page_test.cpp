@@ -161,8 +161,11 @@ TEST_F(CommandTesterTest, RowsOfMacroButtonsShareTheExtraWidth)
         ::MapWindowPoints(nullptr, Page(), reinterpret_cast<POINT*>(&r), 2);
         return r;
     };
-    const RECT before1 = rect(IDC_MACRO_FIRST), before2 = rect(IDC_MACRO_FIRST + 1), before4 = rect(IDC_MACRO_FIRST + 3);
-    const int gap = before2.left - before1.right;
+    // The rows stand one above the other, so the first row's places hold for all four.
+    RECT before[4];
+    for (int i = 0; i < 4; ++i)
+        before[i] = rect(IDC_MACRO_FIRST + i);
+    const RECT before1 = before[0], before4 = before[3];
     const RECT clearBefore = rect(IDC_CLEAR), outputBefore = rect(IDC_OUTPUT_WINDOW);
     RECT frame;
     ::GetWindowRect(Frame().m_hWnd, &frame);
@@ -181,7 +184,7 @@ TEST_F(CommandTesterTest, RowsOfMacroButtonsShareTheExtraWidth)
             const RECT r = rect(first + i);
             EXPECT_NEAR(r.right - r.left, (before1.right - before1.left) + dx / 4, 1) << row << "," << i;
             if (i > 0)
-                EXPECT_EQ(gap, r.left - rect(first + i - 1).right) << row << "," << i;
+                EXPECT_EQ(before[i].left - before[i - 1].right, r.left - rect(first + i - 1).right) << row << "," << i;
         }
         EXPECT_EQ(before4.right + dx, rect(first + 3).right) << row;
     }
