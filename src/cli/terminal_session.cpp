@@ -87,7 +87,8 @@ void CTerminalSession::ErasePendingLine() {
 
 void CTerminalSession::DrawPendingLine() {
     const std::string& line = m_editor.Line();
-    if (!m_interactive || line.empty()) return;
+    // Drawn only where it can be taken back: never into a file or a pipe.
+    if (!m_interactive || line.empty() || !TerminalConsole::StdoutIsTerminal()) return;
     // The line being typed stands on a line of its own below the transcript.
     m_transcript->EndLine();
     const bool colour = TerminalConsole::StdoutIsTerminal() && std::getenv("NO_COLOR") == nullptr;
