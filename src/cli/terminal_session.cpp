@@ -193,6 +193,9 @@ int CTerminalSession::Run() {
         return m_session.Fail(GetLastError());
     SetTimer(wake.Handle(), kTickTimer, kTickMs, nullptr);
 
+    // Ctrl-C only counts from here on, so it can never end the process with the terminal raw.
+    Console::CInterruptGuard guard;
+    const unsigned interrupts = Console::InterruptCount();
     TerminalConsole::CRawKeys rawKeys;
     // A box of the port (a read or write failure) stands on a line of its own.
     MessageBoxes::Handler previous;
@@ -212,8 +215,6 @@ int CTerminalSession::Run() {
         OnPortEvent();
         woken = true;
     });
-    Console::CInterruptGuard guard;
-    const unsigned interrupts = Console::InterruptCount();
     m_reader.Start(wake.Handle(), kInputMessage);
     if (m_interactive) {
         CModel& model = m_session.Model();
