@@ -74,11 +74,13 @@ CCommandTesterPage& CommandTesterTest::StartOnPage(const std::wstring& port)
     Store().WriteString(L"", L"Port", port);
     Store().WriteDword(L"", L"ActivePage", kCommandTesterPageIndex);
     Start(true);
-    if (port == L"SIM")
+    if (port == L"SIM") {
         EXPECT_TRUE(WaitForRadio());
+    }
     // Without a port the frame starts on the Port page.
-    if (Frame().TabView().GetActiveIndex() != kCommandTesterPageIndex)
+    if (Frame().TabView().GetActiveIndex() != kCommandTesterPageIndex) {
         EXPECT_TRUE(Frame().TabView().SetActivePage(kCommandTesterPageIndex));
+    }
     m_page = static_cast<CCommandTesterPage*>(Frame().TabView().Page(kCommandTesterPageIndex));
     EXPECT_NE(nullptr, m_page->m_hWnd) << "the page window";
     m_tap.writes.clear();  // what contact wrote

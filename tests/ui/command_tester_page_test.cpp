@@ -183,8 +183,9 @@ TEST_F(CommandTesterTest, RowsOfMacroButtonsShareTheExtraWidth)
         for (int i = 0; i < 4; ++i) {
             const RECT r = rect(first + i);
             EXPECT_NEAR(r.right - r.left, (before1.right - before1.left) + dx / 4, 1) << row << "," << i;
-            if (i > 0)
+            if (i > 0) {
                 EXPECT_EQ(before[i].left - before[i - 1].right, r.left - rect(first + i - 1).right) << row << "," << i;
+            }
         }
         EXPECT_EQ(before4.right + dx, rect(first + 3).right) << row;
     }
