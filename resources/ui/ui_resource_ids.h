@@ -93,3 +93,7 @@
 #define IDD_RELEASE_NOTES 10026
 #define IDR_LICENCE_DOCUMENT 10002   // the licence agreement: RTF, resource type 256
 #define RT_DOCUMENT 256
+// Command Tester macro editor (one page of the "Edit Command Tester Macros" sheet)
+#define IDD_COMMAND_MACROS_PAGE 11300
+#define IDC_MACRO_LABEL_FIRST 11311  // label edit of macro n: 11310 + n
+#define IDC_MACRO_TEXT_FIRST 11351   // text edit of macro n: 11350 + n

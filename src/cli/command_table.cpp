@@ -28,6 +28,18 @@ const std::vector<CCommand>& Commands() {
          "answer up to \";\", or notes that none came within the wait (1000 ms).\n"
          "Example: zr8 --port sim send I RV SN",
          RunSendCommand},
+        {"terminal", "terminal [--timestamps] [--hex] [--log FILE] [--wait MS] [--contact]",
+         "An interactive line terminal to the radio. Each line goes out exactly as typed\n"
+         "(nothing added); Enter sends it, and typing \";\" sends the line at once. Answers\n"
+         "show as they arrive, carriage returns dropped. \"!N\" sends macro N (1-16) of\n"
+         "the Command Tester (\"CommandText%u\"); \"!!\" sends a line that starts with \"!\".\n"
+         "--timestamps puts the milliseconds since the command before each answer, --hex\n"
+         "shows every received byte in hexadecimal, --log appends the session to FILE,\n"
+         "--contact finds the radio first. Ctrl-D or Ctrl-C ends. Without a terminal it\n"
+         "reads lines from standard input, one write each, sent once the answers of the\n"
+         "line before are in (or MS ms, default 1000, pass without a byte), and ends\n"
+         "with 0 after the last answers.",
+         RunTerminalCommand},
         {"sim", "sim [zr8sim options]",
          "Runs the simulated radio on a pseudo-terminal, exactly as zr8sim does\n"
          "(Linux only). \"zr8 sim --help\" lists its options.",

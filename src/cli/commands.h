@@ -6,6 +6,7 @@
 int RunPortsCommand(CCliSession& session, const CommandArgs& args);
 int RunInfoCommand(CCliSession& session, const CommandArgs& args);
 int RunSendCommand(CCliSession& session, const CommandArgs& args);
+int RunTerminalCommand(CCliSession& session, const CommandArgs& args);
 int RunSimCommand(CCliSession& session, const CommandArgs& args);
 int RunFlashCommand(CCliSession& session, const CommandArgs& args);
 int RunCheckCommand(CCliSession& session, const CommandArgs& args);
