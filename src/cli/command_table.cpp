@@ -4,6 +4,7 @@
 
 #include "cli/commands.h"
 #include "cli/config_commands.h"
+#include "cli/fetch_firmware_command.h"
 
 const std::vector<CCommand>& Commands() {
     static const std::vector<CCommand> commands = {
@@ -32,6 +33,13 @@ const std::vector<CCommand>& Commands() {
          "checked before the radio is touched. At the end the version the radio reports\n"
          "must match the version in the file's name. Ctrl-C asks before it abandons.",
          RunFlashCommand},
+        {"fetch-firmware", "fetch-firmware [--folder DIR] [--server HOST[:PORT]]",
+         "Copies new firmware files from the Orvandel file server into DIR, or the\n"
+         "\"FirmwareFolder\" setting's folder: the zr8*.hex files newer than the newest\n"
+         "one there, and the release notes with them. Each HEX file is checked before\n"
+         "it takes its name. The server is HOST[:PORT], or the \"FileServer\" setting.\n"
+         "A missing folder is created when you agree (--yes). Linux only.",
+         RunFetchFirmwareCommand},
         {"save-config", "save-config [FILE]",
          "Saves the radio's configuration (EEPROM 0x000-0x3FF) in a file. Without FILE,\n"
          "or when FILE is a folder, the name is SN<serial>.<date>T<time>.ZR8Config in the\n"
