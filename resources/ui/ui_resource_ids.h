@@ -59,6 +59,9 @@
 #define IDC_SEND_FIRMWARE 15020
 #define IDC_ACTIVITY_GROUP 15042
 
+// File-server copy dialog
+#define IDD_FTP_DIALOG 10022
+
 // Configuration page
 #define IDD_CONFIGURATION_PAGE 13700
 #define IDC_SAVE_CONFIGURATION 13504
