@@ -252,11 +252,14 @@ void CFtpDlg::OnEntriesFound()
     const WIN32_FIND_DATAA& entry = m_fileFind->m_entry;
     if (m_fileFind->m_found && (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
         const std::wstring name = CodePages::FromAnsi(entry.cFileName);
-        if (!IsSafeServerFileName(name, m_folder)) {
+        // A name that fills the entry's buffer may have been cut short: not the server's name.
+        const bool cut = name.size() >= MAX_PATH - 1;
+        if (cut || !IsSafeServerFileName(name, m_folder)) {
             // A name that could reach outside the folder is reported, not only traced.
             Log(FormatText(IDS_FTP_SKIPPED, EscapeForDisplay(name).c_str()));
         } else if (ConsiderFile(*m_files, name)) {
             m_fileList.push_back(name);
+            m_fileSizes.push_back((ULONGLONG(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow);
             Trace(FormatText(IDS_FTP_FOUND, name.c_str()));
         } else {
             Trace(FormatText(IDS_FTP_SKIPPED, name.c_str()));
@@ -275,8 +278,10 @@ void CFtpDlg::OnDirectoryReadComplete()
         Finish(L"Directory Read Complete", ERROR_CANCELLED, false);
         return;
     }
-    if (DropLoneReleaseNotes(*m_files, m_fileList))
+    if (DropLoneReleaseNotes(*m_files, m_fileList)) {
+        m_fileSizes.clear();
         Trace(FormatText(IDS_FTP_SKIPPED, kFirmwareNotesName));
+    }
     if (m_fileList.empty()) {
         Finish(L"All Copy Complete", 0, false);
         return;
@@ -318,7 +323,7 @@ void CFtpDlg::CopyNextFile()
     SetState(FtpGettingFile);
     const std::wstring& name = m_fileList[size_t(m_fileIndex)];
     if (!m_worker->GetFile(m_connection->m_handle.Handle(), name, DownloadPath(m_folder, name),
-                           reinterpret_cast<DWORD_PTR>(&m_callbackContext)))
+                           reinterpret_cast<DWORD_PTR>(&m_callbackContext), m_fileSizes[size_t(m_fileIndex)]))
         CheckPending(L"FtpGetFile");
 }
 

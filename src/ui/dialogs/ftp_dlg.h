@@ -98,6 +98,7 @@ private:
     std::unique_ptr<CFtpConnection> m_connection;
     std::unique_ptr<CFtpFileFind> m_fileFind;
     std::vector<std::wstring> m_fileList;
+    std::vector<ULONGLONG> m_fileSizes;  // as listed, 0 when unknown
     CRichEditCtrlContext m_log;
     CFontHandle m_font;
     std::wstring m_folder;

@@ -25,6 +25,7 @@ struct CFtpRequestWorker::CShared {
 namespace {
 
 constexpr DWORD kBlockSize = 8192;
+constexpr DWORD kConnectionAborted = 12030;  // ERROR_INTERNET_CONNECTION_ABORTED
 
 void RunJobs(const std::shared_ptr<CFtpRequestWorker::CShared>& shared)
 {
@@ -54,7 +55,7 @@ void RunThread(std::shared_ptr<CFtpRequestWorker::CShared> shared)
     shared->endedSignal.notify_all();
 }
 
-DWORD FetchInto(HINTERNET file, HANDLE out, const std::atomic<bool>& cancel)
+DWORD FetchInto(HINTERNET file, HANDLE out, const std::atomic<bool>& cancel, ULONGLONG& received)
 {
     std::vector<char> block(kBlockSize);
     for (;;) {
@@ -65,6 +66,7 @@ DWORD FetchInto(HINTERNET file, HANDLE out, const std::atomic<bool>& cancel)
             return ::GetLastError();
         if (got == 0)
             return 0;
+        received += got;
         DWORD written = 0;
         if (!::WriteFile(out, block.data(), got, &written, nullptr) || written != got)
             return ::GetLastError() ? ::GetLastError() : ERROR_WRITE_FAULT;
@@ -138,7 +140,7 @@ BOOL CFtpRequestWorker::FindNextFile(HINTERNET find)
 }
 
 BOOL CFtpRequestWorker::GetFile(HINTERNET connection, const std::wstring& name, const std::wstring& localPath,
-                                DWORD_PTR context)
+                                DWORD_PTR context, ULONGLONG listedSize)
 {
     return Queue([=](CShared& shared, LPARAM& result) -> DWORD {
         HINTERNET file = ::FtpOpenFileW(connection, name.c_str(), GENERIC_READ,
@@ -147,7 +149,10 @@ BOOL CFtpRequestWorker::GetFile(HINTERNET connection, const std::wstring& name, 
             return ::GetLastError();
         HANDLE out = ::CreateFileW(localPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        DWORD error = out == INVALID_HANDLE_VALUE ? ::GetLastError() : FetchInto(file, out, shared.cancel);
+        ULONGLONG received = 0;
+        DWORD error = out == INVALID_HANDLE_VALUE ? ::GetLastError() : FetchInto(file, out, shared.cancel, received);
+        if (error == 0 && listedSize != 0 && received != listedSize)
+            error = kConnectionAborted;
         if (out != INVALID_HANDLE_VALUE && !::CloseHandle(out) && error == 0)
             error = ::GetLastError();
         ::InternetCloseHandle(file);

@@ -27,8 +27,11 @@ public:
     BOOL FindFirstFile(HINTERNET connection, DWORD_PTR context);
     BOOL FindNextFile(HINTERNET find);
     // Binary transfer into localPath, block by block; a cancel stops it between blocks
-    // with ERROR_CANCELLED. The file stays deletable while it is written.
-    BOOL GetFile(HINTERNET connection, const std::wstring& name, const std::wstring& localPath, DWORD_PTR context);
+    // with ERROR_CANCELLED. The file stays deletable while it is written. With a listed
+    // size (not 0), a transfer that ends short fails with 12030: a server that drops the
+    // connection looks like the end of the file to the reading calls.
+    BOOL GetFile(HINTERNET connection, const std::wstring& name, const std::wstring& localPath, DWORD_PTR context,
+                 ULONGLONG listedSize);
 
     // Read on the dialog's thread after the completion of a find request only.
     const WIN32_FIND_DATAA& Entry() const;
