@@ -38,7 +38,7 @@ const std::vector<CCommand>& Commands() {
          "\"FirmwareFolder\" setting's folder: the zr8*.hex files newer than the newest\n"
          "one there, and the release notes with them. Each HEX file is checked before\n"
          "it takes its name. The server is HOST[:PORT], or the \"FileServer\" setting.\n"
-         "A missing folder is created when you agree (--yes). Linux only.",
+         "A missing folder is created when you agree (--yes).",
          RunFetchFirmwareCommand},
         {"save-config", "save-config [FILE]",
          "Saves the radio's configuration (EEPROM 0x000-0x3FF) in a file. Without FILE,\n"

@@ -1,11 +1,13 @@
 // The same choice of files, safety rules and lines as the copy dialog of the Firmware
-// page, over libcurl. Report lines go to stderr as status lines, trace lines with
+// page, over libcurl on Linux and the Internet functions in zr8.exe. Report lines go to stderr as status lines, trace lines with
 // --trace, and on a terminal a progress bar per file.
 #include "cli/fetch_firmware_command.h"
 
 #include "cli/cli_session.h"
 #include "cli/console.h"
+#ifndef _WIN32
 #include "cli/ftp_transport_curl.h"
+#endif
 #include "core/text/string_table.h"
 #include "core/text/text_ref.h"
 #include "firmware/server_copy.h"
@@ -62,10 +64,6 @@ int RunFetchFirmwareCommand(CCliSession& session, const CommandArgs& args)
         return session.Fail(ERROR_PATH_NOT_FOUND);
     }
 
-#ifdef _WIN32
-    out.Error(LoadStringText(IDS_CLI_FETCH_UNAVAILABLE));
-    return session.Fail(ERROR_NOT_SUPPORTED);
-#else
     CFirmwareFiles files = ScanFirmwareFolder(folder);
     const bool trace = model.m_trace.Get() != 0;
     Console::CInterruptGuard interrupts;
@@ -85,7 +83,11 @@ int RunFetchFirmwareCommand(CCliSession& session, const CommandArgs& args)
     };
     output.cancelled = [] { return Console::InterruptCount() != 0; };
 
+#ifdef _WIN32
+    auto transport = CreateWinInetFtpTransport(FormatText(IDS_INTERNET_AGENT, L"ZR8"));
+#else
     auto transport = CreateCurlFtpTransport();
+#endif
     const CServerCopyResult result = RunServerCopy(*transport, server, folder, files, output);
     out.EndProgress();
     if (result.error != 0)
@@ -93,5 +95,4 @@ int RunFetchFirmwareCommand(CCliSession& session, const CommandArgs& args)
     if (result.rejected != 0)
         return session.Fail(ERROR_INVALID_DATA);
     return CliExit::Ok;
-#endif
 }

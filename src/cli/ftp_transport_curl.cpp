@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <sstream>
 
 #include "platform/code_pages.h"
@@ -74,13 +75,18 @@ bool ParseListLine(const std::string& line, CServerEntry& entry)
         return false;
     }
     size_t position = 0;
+    const int sizeField = line[0] == '-' ? 4 : line[0] >= '0' && line[0] <= '9' ? 2 : -1;
+    uint64_t size = 0;
     for (int i = 0; i < skip; ++i) {
         position = line.find_first_not_of(' ', position);
         if (position == std::string::npos)
             return false;
-        position = line.find(' ', position);
-        if (position == std::string::npos)
+        const size_t end = line.find(' ', position);
+        if (end == std::string::npos)
             return false;
+        if (i == sizeField)
+            size = std::strtoull(line.substr(position, end - position).c_str(), nullptr, 10);
+        position = end;
     }
     position = line.find_first_not_of(' ', position);
     if (position == std::string::npos)
@@ -95,6 +101,7 @@ bool ParseListLine(const std::string& line, CServerEntry& entry)
         return false;
     entry.name = CodePages::FromAnsi(name);
     entry.isFolder = folder;
+    entry.size = folder ? 0 : size;
     return true;
 }
 
@@ -107,13 +114,13 @@ public:
             curl_easy_cleanup(m_curl);
     }
 
-    DWORD Connect(const CFileServerAddress& address) override
+    DWORD Connect(const std::wstring& host, uint16_t port) override
     {
         if (m_curl == nullptr)
             return kInternalError;
-        m_base = "ftp://" + CodePages::ToUtf8(address.host);
-        if (address.port != 0)
-            m_base += ":" + std::to_string(address.port);
+        m_base = "ftp://" + CodePages::ToUtf8(host);
+        if (port != 0)
+            m_base += ":" + std::to_string(port);
         m_base += "/";
         m_directory.clear();
         return Perform(m_base, nullptr, nullptr);
@@ -146,7 +153,8 @@ public:
         return 0;
     }
 
-    DWORD Fetch(const std::wstring& name, const std::wstring& localPath, const FetchProgress& progress) override
+    DWORD Fetch(const std::wstring& name, const std::wstring& localPath, uint64_t listedSize,
+                const FetchProgress& progress) override
     {
         FILE* file = std::fopen(CodePages::ToNativePath(localPath).c_str(), "wb");
         if (file == nullptr)
@@ -159,6 +167,11 @@ public:
         m_progress = nullptr;
         if (std::fclose(file) != 0 && error == 0)
             error = ERROR_WRITE_FAULT;
+        curl_off_t received = 0;
+        if (error == 0 && listedSize != 0 &&
+            curl_easy_getinfo(m_curl, CURLINFO_SIZE_DOWNLOAD_T, &received) == CURLE_OK &&
+            uint64_t(received) != listedSize)
+            error = kConnectionAborted;
         return error;
     }
 

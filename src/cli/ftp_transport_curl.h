@@ -4,6 +4,6 @@
 
 #include <memory>
 
-#include "firmware/ftp_transport.h"
+#include "platform/ftp_transport.h"
 
 std::unique_ptr<IFtpTransport> CreateCurlFtpTransport();

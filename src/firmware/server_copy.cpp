@@ -52,8 +52,8 @@ public:
 
 private:
     void ListAndChoose(const std::vector<CServerEntry>& entries, CFirmwareFiles& files,
-                       std::vector<std::wstring>& chosen);
-    bool CopyOne(const std::wstring& name);
+                       std::vector<CServerEntry>& chosen);
+    bool CopyOne(const std::wstring& name, uint64_t listedSize);
 
     IFtpTransport& m_transport;
     std::wstring m_folder;
@@ -62,18 +62,18 @@ private:
 };
 
 void CCopyRun::ListAndChoose(const std::vector<CServerEntry>& entries, CFirmwareFiles& files,
-                             std::vector<std::wstring>& chosen)
+                             std::vector<CServerEntry>& chosen)
 {
     for (const CServerEntry& entry : entries) {
         if (entry.isFolder)
             continue;
-        if (!IsSafeServerFileName(entry.name, m_folder)) {
+        if (entry.cut || !IsSafeServerFileName(entry.name, m_folder)) {
             // A name that could reach outside the folder is reported, not only traced.
             Log(FormatText(IDS_FTP_SKIPPED, EscapeForDisplay(entry.name).c_str()));
             continue;
         }
         if (ConsiderFile(files, entry.name)) {
-            chosen.push_back(entry.name);
+            chosen.push_back(entry);
             Trace(FormatText(IDS_FTP_FOUND, entry.name.c_str()));
         } else {
             Trace(FormatText(IDS_FTP_SKIPPED, entry.name.c_str()));
@@ -81,10 +81,10 @@ void CCopyRun::ListAndChoose(const std::vector<CServerEntry>& entries, CFirmware
     }
 }
 
-bool CCopyRun::CopyOne(const std::wstring& name)
+bool CCopyRun::CopyOne(const std::wstring& name, uint64_t listedSize)
 {
     const std::wstring arriving = DownloadPath(m_folder, name);
-    const DWORD error = m_transport.Fetch(name, arriving, [&](uint64_t got, uint64_t total) {
+    const DWORD error = m_transport.Fetch(name, arriving, listedSize, [&](uint64_t got, uint64_t total) {
         if (m_output.progress)
             m_output.progress(name, got, total);
         return !Cancelled();
@@ -118,7 +118,7 @@ bool CCopyRun::CopyOne(const std::wstring& name)
 CServerCopyResult CCopyRun::Run(const CFileServerAddress& server, CFirmwareFiles& files)
 {
     Log(FormatText(IDS_FTP_OPEN_CONNECTION, FileServerText(server).c_str()));
-    DWORD error = m_transport.Connect(server);
+    DWORD error = m_transport.Connect(server.host, server.port);
     if (error != 0) {
         Finish(L"InternetConnect", error, false);
         return m_result;
@@ -147,18 +147,23 @@ CServerCopyResult CCopyRun::Run(const CFileServerAddress& server, CFirmwareFiles
     }
     if (Stop(L"File Find Complete"))
         return m_result;
-    std::vector<std::wstring> chosen;
+    std::vector<CServerEntry> chosen;
     ListAndChoose(entries, files, chosen);
-    if (DropLoneReleaseNotes(files, chosen))
+    std::vector<std::wstring> names;
+    for (const CServerEntry& entry : chosen)
+        names.push_back(entry.name);
+    if (DropLoneReleaseNotes(files, names)) {
+        chosen.clear();
         Trace(FormatText(IDS_FTP_SKIPPED, kFirmwareNotesName));
+    }
     if (Stop(L"Directory Read Complete") || chosen.empty())
         return m_result;
 
     Log(FormatText(IDS_FTP_COPYING_TO, m_folder.c_str()));
-    for (const std::wstring& name : chosen) {
+    for (const CServerEntry& entry : chosen) {
         if (Stop(L"File Copy"))
             return m_result;
-        if (!CopyOne(name))
+        if (!CopyOne(entry.name, entry.size))
             return m_result;
     }
     Log(FormatText(IDS_FTP_COPIED_FILES, unsigned(chosen.size()), m_folder.c_str()));

@@ -7,8 +7,8 @@
 #include <functional>
 #include <string>
 
-#include "firmware/ftp_transport.h"
 #include "firmware/server_files.h"
+#include "platform/ftp_transport.h"
 
 struct CServerCopyOutput {
     std::function<void(const std::wstring&)> log;    // the report lines
