@@ -222,3 +222,38 @@ TEST(FtpDialog, AgreeingCreatesTheFolderAndCopies)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(FtpDialog, TheLogGrowsAndTheButtonFollowsTheCornerWhenResized)
+{
+    CFtpDialogFixture f("refused");
+    REQUIRE_SERVERS(f);
+    ASSERT_TRUE(f.Open());
+    ASSERT_TRUE(f.RunUntilSettled());
+    HWND dialog = f.DialogWindow();
+    auto clientRect = [&](int id) {
+        RECT r;
+        GetWindowRect(GetDlgItem(dialog, id), &r);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    RECT window, client;
+    GetWindowRect(dialog, &window);
+    GetClientRect(dialog, &client);
+    const RECT logBefore = clientRect(IDC_OUTPUT_WINDOW), buttonBefore = clientRect(IDCANCEL);
+    SetWindowPos(dialog, nullptr, 0, 0, window.right - window.left + 100, window.bottom - window.top + 60,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    RECT clientAfter;
+    GetClientRect(dialog, &clientAfter);
+    const LONG dx = clientAfter.right - client.right, dy = clientAfter.bottom - client.bottom;
+    ASSERT_GT(dx, 0);
+    const RECT logAfter = clientRect(IDC_OUTPUT_WINDOW), buttonAfter = clientRect(IDCANCEL);
+    EXPECT_EQ(logAfter.right - logAfter.left, logBefore.right - logBefore.left + dx);
+    EXPECT_EQ(logAfter.bottom - logAfter.top, logBefore.bottom - logBefore.top + dy);
+    EXPECT_EQ(buttonAfter.left, buttonBefore.left + dx);
+    EXPECT_EQ(buttonAfter.top, buttonBefore.top + dy);
+    EXPECT_EQ(clientAfter.right - buttonAfter.right, client.right - buttonBefore.right);
+}
+
+}  // namespace
