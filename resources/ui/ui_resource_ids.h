@@ -62,6 +62,8 @@
 // Firmware loader dialog
 #define IDD_MCU_LOADER 16000
 #define IDC_LOADER_PROGRESS 16010
+// File-server copy dialog
+#define IDD_FTP_DIALOG 10022
 
 // Configuration page
 #define IDD_CONFIGURATION_PAGE 13700

@@ -4,6 +4,7 @@
 
 #include "cli/commands.h"
 #include "cli/config_commands.h"
+#include "cli/fetch_firmware_command.h"
 
 const std::vector<CCommand>& Commands() {
     static const std::vector<CCommand> commands = {
@@ -53,6 +54,13 @@ const std::vector<CCommand>& Commands() {
          "(not with --no-backup), and a downgrade or a reload of the same version is\n"
          "asked (--yes answers). A file whose name gives no version needs --force.",
          RunFlashCommand},
+        {"fetch-firmware", "fetch-firmware [--folder DIR] [--server HOST[:PORT]]",
+         "Copies new firmware files from the Orvandel file server into DIR, or the\n"
+         "\"FirmwareFolder\" setting's folder: the zr8*.hex files newer than the newest\n"
+         "one there, and the release notes with them. Each HEX file is checked before\n"
+         "it takes its name. The server is HOST[:PORT], or the \"FileServer\" setting.\n"
+         "A missing folder is created when you agree (--yes).",
+         RunFetchFirmwareCommand},
         {"save-config", "save-config [FILE]",
          "Saves the radio's configuration (EEPROM 0x000-0x3FF) in a file. Without FILE,\n"
          "or when FILE is a folder, the name is SN<serial>.<date>T<time>.ZR8Config in the\n"
