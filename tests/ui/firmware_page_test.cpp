@@ -58,12 +58,11 @@ TEST_F(FirmwareWindowTest, TextsTooltipsAndButtonsAtStart)
     EXPECT_EQ(Folder().WidePath(), ControlText(IDC_FOLDER_EDIT));
     EXPECT_EQ(static_cast<LRESULT>(CFirmwarePage::kFolderTextLimit),
               ::SendDlgItemMessageW(PageWindow(), IDC_FOLDER_EDIT, EM_GETLIMITTEXT, 0, 0));
-    for (int id : {IDC_FOLDER_DEFAULT, IDC_FOLDER_BROWSE, IDC_CHECK_VERSION, IDC_SEND_FIRMWARE})
+    for (int id : {IDC_FOLDER_DEFAULT, IDC_FOLDER_BROWSE, IDC_COPY_NEW_FILES, IDC_CHECK_VERSION, IDC_SEND_FIRMWARE})
         EXPECT_TRUE(IsEnabled(id)) << "control " << id;
-    EXPECT_FALSE(IsEnabled(IDC_COPY_NEW_FILES)) << "the file-server copy is not there yet";
 
     const std::vector<std::wstring> tips = ToolTexts(Page().ToolTip());
-    EXPECT_EQ((std::vector<std::wstring>{L"Choose \"%APPDATA%\\\\Orvandel\\\\ZR8 Firmware\" folder",
+    EXPECT_EQ((std::vector<std::wstring>{L"Choose \"%APPDATA%\\Orvandel\\ZR8 Firmware\" folder",
                                          L"Browse to another folder", L"Get new firmware from Orvandel file server",
                                          L"Compare versions installed in ZR8 with available versions in firmware folder"}),
               tips);

@@ -14,6 +14,7 @@
 #include "core/text/string_table.h"
 #include "core/text/text_ref.h"
 #include "core/text/version_info.h"
+#include "ui/dialogs/ftp_dlg.h"
 #include "ui/dialogs/mcu_loader_dlg.h"
 #include "ui/help/show_help_topic.h"
 #include "ui/pages/firmware_folder_browser.h"
@@ -67,8 +68,6 @@ void CFirmwarePage::OnInitDialog()
     ::SendDlgItemMessageW(m_hWnd, IDC_FOLDER_EDIT, EM_SETLIMITTEXT, kFolderTextLimit, 0);
     m_log.SubclassWindow(GetDlgItem(IDC_OUTPUT_WINDOW));
     m_log.SendMessage(EM_EXLIMITTEXT, 0, kActivityLogLimit);
-    // The file-server copy is not part of this program yet.
-    ::EnableWindow(GetDlgItem(IDC_COPY_NEW_FILES), FALSE);
     ::EnableWindow(GetDlgItem(IDC_SEND_FIRMWARE), FALSE);
     CreateToolTips();
     DlgResize_Init(m_hWnd, kResizeRules, sizeof(kResizeRules) / sizeof(kResizeRules[0]), false, false);
@@ -192,6 +191,17 @@ void CFirmwarePage::OnCheckVersion()
     m_model.ContactMachine().StartOpenPort();
 }
 
+// The copy dialog asks about a missing folder itself; whatever it ends with, the folder
+// may have changed, so it is scanned again.
+void CFirmwarePage::OnCopyNewFiles()
+{
+    const std::wstring folder = m_model.m_firmwareFolder.Get();
+    CFirmwareFiles files = ScanFirmwareFolder(folder);
+    RunFtpDialog(m_hWnd, m_model, folder, files);
+    LogLine(m_hWnd, IDS_READY);
+    ScanAndShow();
+}
+
 void CFirmwarePage::SendFirmware()
 {
     if (!m_model.IsExpectedDevice()) {
@@ -231,6 +241,11 @@ BOOL CFirmwarePage::OnCommand(WORD id, WORD code)
         if (code != BN_CLICKED)
             return FALSE;
         OnCheckVersion();
+        return TRUE;
+    case IDC_COPY_NEW_FILES:
+        if (code != BN_CLICKED)
+            return FALSE;
+        OnCopyNewFiles();
         return TRUE;
     case IDC_SEND_FIRMWARE:
         if (code != BN_CLICKED)

@@ -53,6 +53,7 @@ private:
     void OnBrowseFolder();
     void OnFolderEditDone();
     void OnCheckVersion();
+    void OnCopyNewFiles();
     void OnFirmwareFolderChanged();
     void ShowInstalledVersion();
     void UpdateSendButton();
