@@ -18,7 +18,8 @@ constexpr int kProgressBarId = 16010;  // the dialogs' progress bar
 CRigModel::CRigModel() : CModel(CreateMemorySettingsStore()) {}
 
 BOOL CRigModel::WriteText(const wchar_t* text) {
-    const size_t length = CodePages::ToUtf8(text).size();
+    texts.push_back(CodePages::ToUtf8(text));
+    const size_t length = texts.back().size();
     if (onWrite) onWrite(length);
     m_bytesOut += length;
     return CModel::WriteText(text);
@@ -35,9 +36,11 @@ CMachineRig::CMachineRig() {
         if (message == WM_APP_PORT_EVENT) {
             ++m_portEvents;
             m_lastPortEventMs = NowMs();
+            m_lastWasPortEvent = true;
             m_model.RoutePortEvent(message, wParam, lParam);
         } else if (message == WM_TIMER) {
             ++m_timerTicks;
+            m_lastWasPortEvent = false;
             m_model.RouteTimer(message, wParam, lParam);
         }
         return 0;

@@ -18,6 +18,7 @@ public:
     BOOL WriteBytes(const void* buffer, DWORD length) override;
     uint64_t BytesOut() const { return m_bytesOut; }
     std::function<void(size_t length)> onWrite;  // before each write reaches the port
+    std::vector<std::string> texts;               // every text written, in UTF-8
 
 private:
     uint64_t m_bytesOut = 0;
@@ -42,6 +43,7 @@ public:
     size_t Completions() const { return m_completions.size(); }
     // The time the last port event was dispatched (steady clock, in ms since the rig began).
     double LastPortEventMs() const { return m_lastPortEventMs; }
+    bool LastWasPortEvent() const { return m_lastWasPortEvent; }  // rather than a timer tick
     double NowMs() const;
     std::vector<std::wstring> logLines;
 
@@ -56,4 +58,5 @@ private:
     uint64_t m_portEvents = 0;
     uint64_t m_timerTicks = 0;
     double m_lastPortEventMs = 0;
+    bool m_lastWasPortEvent = false;
 };
