@@ -97,9 +97,11 @@ int CPtyServer::Run(int controlFd) {
         const nfds_t stdinAt = n;
         if (watchStdin) fds[n++] = {STDIN_FILENO, POLLIN, 0};
 
-        const int rc = poll(fds, n, m_clock.NextTimeoutMs());
+        const int64_t waitUs = m_clock.NextTimeoutUs();
+        timespec wait{static_cast<time_t>(waitUs / 1000000), static_cast<long>(waitUs % 1000000) * 1000};
+        const int rc = ppoll(fds, n, waitUs < 0 ? nullptr : &wait, nullptr);
         if (rc < 0 && errno != EINTR) {
-            std::perror("zr8sim: poll");
+            std::perror("zr8sim: ppoll");
             return 1;
         }
         if (rc > 0) {

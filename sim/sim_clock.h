@@ -14,4 +14,10 @@ public:
     // Calls the function once, after the delay, on the thread that runs the clock.
     virtual TimerId After(uint32_t delayMs, std::function<void()> call) = 0;
     virtual void Cancel(TimerId id) = 0;
+    // The same in microseconds, for the line's byte times. A clock that counts whole
+    // milliseconds (the message loop's) rounds a delay up, so nothing is early.
+    virtual uint64_t NowUs() const { return NowMs() * 1000; }
+    virtual TimerId AfterUs(uint64_t delayUs, std::function<void()> call) {
+        return After(static_cast<uint32_t>((delayUs + 999) / 1000), std::move(call));
+    }
 };

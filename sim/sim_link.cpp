@@ -41,6 +41,13 @@ void CSimLink::Transmit(const std::string& bytes) {
     Arm(m_out, false);
 }
 
+void CSimLink::TransmitAt(const std::string& bytes, uint64_t atUs) {
+    const uint64_t saved = m_arrivalUs;
+    if (!m_arrivalUs && atUs && atUs < NowUs()) m_arrivalUs = atUs;  // the line time runs from then
+    Transmit(bytes);
+    m_arrivalUs = saved;
+}
+
 void CSimLink::Queue(Direction& d, uint8_t byte, bool heard) {
     // A reply made while the radio takes a byte starts from when that byte was in, not from
     // the coarser moment the clock's timer ran.
@@ -54,10 +61,8 @@ void CSimLink::Arm(Direction& d, bool toRadio) {
     if (d.armed || d.queue.empty()) return;
     const uint64_t now = NowUs();
     const uint64_t due = d.queue.front().dueUs;
-    // Round up, so that a byte is never handed over before its last bit is in.
-    const uint32_t delayMs = due > now ? static_cast<uint32_t>((due - now + 999) / 1000) : 0;
     d.armed = true;
-    d.timer = m_clock.After(delayMs, [this, &d, toRadio]() {
+    d.timer = m_clock.AfterUs(due > now ? due - now : 0, [this, &d, toRadio]() {
         d.armed = false;
         Drain(d, toRadio);
     });

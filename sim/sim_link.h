@@ -39,6 +39,8 @@ public:
     uint64_t BytesLost() const { return m_lost; }  // sent at a rate the radio does not hear
 
     void Transmit(const std::string& bytes) override;  // from the radio
+    uint64_t ArrivalUs() const override { return m_arrivalUs; }
+    void TransmitAt(const std::string& bytes, uint64_t atUs) override;
 
 private:
     struct Pending { uint64_t dueUs; uint8_t byte; bool heard; };
@@ -48,7 +50,7 @@ private:
         bool armed = false;
         ISimClock::TimerId timer = 0;
     };
-    uint64_t NowUs() const { return m_clock.NowMs() * 1000; }
+    uint64_t NowUs() const { return m_clock.NowUs(); }
     uint64_t ByteUs() const;
     void Queue(Direction& d, uint8_t byte, bool heard);
     void Arm(Direction& d, bool toRadio);

@@ -69,23 +69,31 @@ void CSimRadio::Reply(const std::string& bytes, uint32_t delayMs) {
     if (!faults.SilentAt(n)) out += bytes;
     if (out.empty()) return;
     delayMs += faults.LateMs(n);
-    const uint64_t now = m_clock.NowMs();
-    const uint64_t at = std::max(now + delayMs, m_lastSendAt);
-    m_lastSendAt = at;
-    if (at == now) SendNow(out);
-    else Schedule(static_cast<uint32_t>(at - now), [this, out]() { SendNow(out); });
+    // A reply's delay (the flash time of a packet, say) runs from when the byte that asked
+    // for it was in, not from the moment the line's timer ran.
+    const uint64_t now = m_clock.NowUs();
+    const uint64_t arrival = m_output ? m_output->ArrivalUs() : 0;
+    const uint64_t from = arrival && arrival < now ? arrival : now;
+    const uint64_t at = std::max(from + uint64_t(delayMs) * 1000, m_lastSendAtUs);
+    m_lastSendAtUs = at;
+    if (at <= now) SendNow(out, from);
+    else ScheduleUs(at - now, [this, out, at]() { SendNow(out, at); });
 }
 
-void CSimRadio::SendNow(const std::string& bytes) {
+void CSimRadio::SendNow(const std::string& bytes, uint64_t atUs) {
     if (m_mode == RadioMode::Dead) return;
     m_sent.push_back(bytes);
-    if (m_output) m_output->Transmit(bytes);
+    if (m_output) m_output->TransmitAt(bytes, atUs);
 }
 
 void CSimRadio::Schedule(uint32_t delayMs, std::function<void()> call) {
+    ScheduleUs(uint64_t(delayMs) * 1000, std::move(call));
+}
+
+void CSimRadio::ScheduleUs(uint64_t delayUs, std::function<void()> call) {
     // The id is only known once After returns, so the call finds itself through a shared slot.
     auto slot = std::make_shared<ISimClock::TimerId>(0);
-    *slot = m_clock.After(delayMs, [this, call, slot]() {
+    *slot = m_clock.AfterUs(delayUs, [this, call, slot]() {
         m_timers.erase(*slot);
         call();
     });
@@ -119,7 +127,7 @@ void CSimRadio::StartApplicationAfterLoad() {
 void CSimRadio::PowerCycle() {
     for (ISimClock::TimerId id : m_timers) m_clock.Cancel(id);
     m_timers.clear();
-    m_lastSendAt = 0;
+    m_lastSendAtUs = 0;
     if (m_flash.HoldsMarker() || (m_options.startInBootLoader && m_loads == 0)) {
         StartBootLoader();
     } else {

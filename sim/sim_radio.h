@@ -22,6 +22,10 @@ class ISimRadioOutput {
 public:
     virtual ~ISimRadioOutput() = default;
     virtual void Transmit(const std::string& bytes) = 0;
+    // While the radio takes a byte: when its last bit was in (µs on the clock), else 0.
+    virtual uint64_t ArrivalUs() const { return 0; }
+    // A reply that was due to leave at atUs (µs on the clock), though its timer ran later.
+    virtual void TransmitAt(const std::string& bytes, uint64_t atUs) { Transmit(bytes); }
 };
 
 class CSimRadio {
@@ -54,7 +58,8 @@ private:
     void Reply(const std::string& bytes, uint32_t delayMs);
     void RestartInto(RadioMode mode, uint32_t delayMs);
     void Schedule(uint32_t delayMs, std::function<void()> call);
-    void SendNow(const std::string& bytes);
+    void ScheduleUs(uint64_t delayUs, std::function<void()> call);
+    void SendNow(const std::string& bytes, uint64_t atUs);  // atUs: when it was due to leave
     void StartApplicationAfterLoad();
     void StartBootLoader();
     void SaveEeprom();
@@ -69,7 +74,7 @@ private:
     RadioMode m_mode = RadioMode::Application;
     std::string m_startError;
     uint64_t m_replies = 0;
-    uint64_t m_lastSendAt = 0;   // replies leave in order, whatever their delays
+    uint64_t m_lastSendAtUs = 0;  // replies leave in order, whatever their delays
     uint32_t m_loads = 0;
     std::vector<std::string> m_sent;
     std::set<ISimClock::TimerId> m_timers;
