@@ -18,3 +18,10 @@ void InitDocumentLayout(CDialogResizeBase& resize, HWND window)
     };
     resize.DlgResize_Init(window, rules, sizeof(rules) / sizeof(rules[0]), true);
 }
+
+void FocusDocumentStart(HWND richEdit)
+{
+    ::SendMessageW(richEdit, EM_SETSEL, 0, 0);
+    ::SendMessageW(richEdit, WM_VSCROLL, SB_TOP, 0);
+    ::SetFocus(richEdit);
+}

@@ -9,3 +9,6 @@
 
 void WrapAtWindowWidth(HWND richEdit);
 void InitDocumentLayout(CDialogResizeBase& resize, HWND window);
+// Puts the caret at the document's start with the focus in it. The dialog's own choice of
+// focus would select the whole text of the control it gives the focus to.
+void FocusDocumentStart(HWND richEdit);

@@ -34,6 +34,8 @@ void CLicenceDialog::OnInitDialog()
     }
     InitDocumentLayout(*this, m_hWnd);
     CentreOverOwner(m_hWnd, ::GetWindow(m_hWnd, GW_OWNER));
+    if (m_text.Window() != nullptr)
+        FocusDocumentStart(m_text.Window());
 }
 
 BOOL CLicenceDialog::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
@@ -43,7 +45,7 @@ BOOL CLicenceDialog::ProcessWindowMessage(HWND window, UINT message, WPARAM wPar
     switch (message) {
     case WM_INITDIALOG:
         OnInitDialog();
-        result = TRUE;
+        result = m_text.Window() == nullptr;  // FALSE: the focus is set
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDCANCEL) {

@@ -73,6 +73,7 @@ bool CReleaseNotesDialog::OnInitDialog()
         return false;
     InitDocumentLayout(*this, m_hWnd);
     CentreOverOwner(m_hWnd, m_owner);
+    FocusDocumentStart(m_text.Window());
     return true;
 }
 
@@ -87,7 +88,7 @@ BOOL CReleaseNotesDialog::ProcessWindowMessage(HWND window, UINT message, WPARAM
             result = FALSE;
             return TRUE;
         }
-        result = TRUE;
+        result = FALSE;  // the focus is set
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDCANCEL) {
