@@ -7,6 +7,7 @@
 # device manager starts, so when the value is new the prefix's wineserver is restarted
 # (ctest runs this step alone). The link path stays the same from run to run, so that
 # happens once per prefix. cleanup stops that zr8sim (and a wineserver setup started).
+# ZR8SIM_OPTIONS replaces zr8sim's line options (default: --baud-model instant).
 set -euo pipefail
 [ $# -eq 5 ] || { echo "usage: $0 setup|cleanup STATE_DIR ZR8SIM COMNAME WINEPREFIX" >&2; exit 2; }
 action=$1 state=$2 sim=$3 com=$4 prefix=$5
@@ -40,7 +41,8 @@ setup)
   mkdir -p "$state"
   stop_sim
   # Detached from ctest's pipes, or ctest would wait for it to end.
-  "$sim" --baud-model instant --link "$link" </dev/null >"$state/zr8sim.out" 2>"$state/zr8sim.err" &
+  # shellcheck disable=SC2086  # the options are words
+  "$sim" ${ZR8SIM_OPTIONS:---baud-model instant} --link "$link" </dev/null >"$state/zr8sim.out" 2>"$state/zr8sim.err" &
   echo $! >"$pidfile"
   for _ in $(seq 100); do [ -L "$link" ] && break; sleep 0.1; done
   [ -L "$link" ] || { echo "com fixture: zr8sim did not come up:" >&2; cat "$state/zr8sim.err" >&2; stop_sim; exit 1; }
