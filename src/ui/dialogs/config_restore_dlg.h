@@ -6,38 +6,23 @@
 #pragma once
 
 #include "config/config_restore_state_machine.h"
-#include "config/configuration_folder.h"
-#include "core/model/event_subscriber.h"
 #include "resources/ui/ui_resource_ids.h"
-#include "ui/framework/dialog_impl.h"
-#include "ui/framework/wait_cursor.h"
+#include "ui/dialogs/config_operation_dlg.h"
 
-class CModelBase;
-
-class CConfigRestoreDlg : public CDialogImpl<CConfigRestoreDlg>, public CWaitCursorE<CConfigRestoreDlg> {
+class CConfigRestoreDlg : public CConfigOperationDlg<CConfigRestoreDlg, CConfigRestoreStateMachine> {
 public:
     enum { IDD = IDD_CONFIG_RESTORE };
 
-    explicit CConfigRestoreDlg(CModelBase& model);
-    ~CConfigRestoreDlg() override;
+    explicit CConfigRestoreDlg(CModelBase& model) : CConfigOperationDlg(model) {}
 
-    CConfigRestoreStateMachine& Machine() { return m_machine; }
     DWORD LastResult() const { return m_lastResult; }
 
-protected:
-    BOOL ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-
 private:
+    friend class CConfigOperationDlg<CConfigRestoreDlg, CConfigRestoreStateMachine>;
     void OnStart();
     void OnComplete(DWORD result);
-    void OnClose();
-    void OnHidden();
+    void OnCancelButton() { SendMessage(WM_CLOSE); }
+    void OnCloseRequest();
 
-    CModelBase& m_model;
-    CConfigRestoreStateMachine m_machine;
-    CConfigurationFolder m_folder;
-    CEventSubscriber m_subscriber;
     DWORD m_lastResult = 0;
-    bool m_started = false;
-    bool m_running = false;  // a completion is due
 };

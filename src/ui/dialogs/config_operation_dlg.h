@@ -1,0 +1,108 @@
+// CConfigOperationDlg<T, TMachine>: what the "Save Configuration" and "Restore
+// Configuration" dialogs share. Showing the dialog posts its start, so the file dialog
+// opens over it; the one run attaches the machine to the model and hears its completion;
+// hiding or destroying the dialog lets the machine go. T supplies OnStart (after
+// BeginRun), OnComplete (after EndRun), OnCancelButton (button 2, Escape) and
+// OnCloseRequest (the close box).
+#pragma once
+
+#include "config/configuration_folder.h"
+#include "core/model/event_subscriber.h"
+#include "core/model/model_base.h"
+#include "core/text/app_messages.h"
+#include "ui/dialogs/dialog_start.h"
+#include "ui/framework/dialog_impl.h"
+#include "ui/framework/wait_cursor.h"
+
+template <class T, class TMachine>
+class CConfigOperationDlg : public CDialogImpl<T>, public CWaitCursorE<T> {
+public:
+    TMachine& Machine() { return m_machine; }
+
+protected:
+    explicit CConfigOperationDlg(CModelBase& model)
+        : m_model(model), m_machine(model), m_folder(model.SettingsKey())
+    {
+    }
+    ~CConfigOperationDlg() override { OnHidden(); }
+
+    // The first start only: attaches the machine and listens for its completion.
+    bool BeginRun()
+    {
+        if (m_started)
+            return false;
+        m_started = true;
+        m_model.AttachOperation(&m_machine);
+        m_subscriber.Subscribe(this->m_hWnd, m_model.m_completionEvent);
+        return true;
+    }
+    // The machine has been started: its completion is due, the cursor waits.
+    void RunStarted()
+    {
+        m_running = true;
+        this->BeginWait();
+    }
+    // A completion of this dialog's run (false for anyone else's).
+    bool EndRun()
+    {
+        if (!m_running)
+            return false;
+        m_running = false;
+        this->EndWait();
+        return true;
+    }
+
+    BOOL ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override
+    {
+        if (this->ProcessWaitCursorMessage(window, message, wParam, lParam, result))
+            return TRUE;
+        T& self = static_cast<T&>(*this);
+        result = 0;
+        switch (message) {
+        case WM_INITDIALOG:
+            result = TRUE;
+            return TRUE;
+        case WM_SHOWWINDOW:
+            if (wParam != FALSE)
+                PostDialogStart(window);
+            else
+                OnHidden();
+            return FALSE;
+        case WM_APP_DIALOG_START:
+            self.OnStart();
+            return TRUE;
+        case WM_APP_MACHINE_DONE:
+            self.OnComplete(static_cast<DWORD>(wParam));
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) != IDCANCEL)
+                return FALSE;
+            self.OnCancelButton();
+            return TRUE;
+        case WM_CLOSE:
+            self.OnCloseRequest();
+            return TRUE;
+        case WM_DESTROY:
+            OnHidden();
+            return FALSE;
+        default:
+            return FALSE;
+        }
+    }
+
+    CModelBase& m_model;
+    TMachine m_machine;
+    CConfigurationFolder m_folder;
+
+private:
+    void OnHidden()
+    {
+        m_subscriber.UnsubscribeAll();
+        if (m_model.AttachedOperation() == &m_machine)
+            m_model.DetachOperation();
+    }
+
+    CEventSubscriber m_subscriber;
+    bool m_started = false;  // the one run has been asked for
+    bool m_running = false;  // a completion is due
+};
