@@ -12,17 +12,25 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cwchar>
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "started_program.h"
+#include <psapi.h>
+
+#include "program_run.h"
 
 namespace {
 
-const wchar_t kSettingsKey[] = L"Software\\Orvandel\\ZR8 Utility";
 const wchar_t kSerialMark[] = L" - S/N ";
 const DWORD kWaitMs = 120000;
+// A short poll: the figures are in tenths of a second, the poll's cost is small.
+const DWORD kPollMs = 2;
+
+struct CProgramMemory {
+    SIZE_T peakWorkingSet = 0;  // bytes
+    SIZE_T peakPagefile = 0;    // bytes committed at the peak
+};
 
 struct CRound {
     double minimalWindow = 0;
@@ -33,73 +41,83 @@ struct CRound {
     std::wstring title;
 };
 
-void WriteSettings(const std::wstring& port)
+CProgramMemory MemoryOf(const CProgramRun& program)
 {
-    RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
-    DWORD page = 0;
-    RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"ActivePage", REG_DWORD, &page, sizeof(page));
-    RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"Port", REG_SZ, port.c_str(),
-                    static_cast<DWORD>((port.size() + 1) * sizeof(wchar_t)));
+    CProgramMemory memory;
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof(counters);
+    if (GetProcessMemoryInfo(program.Process(), &counters, sizeof(counters))) {
+        memory.peakWorkingSet = counters.PeakWorkingSetSize;
+        memory.peakPagefile = counters.PeakPagefileUsage;
+    }
+    return memory;
+}
+
+// Waits for a window of the program that passes the test; null on time-out or its end.
+HWND WaitForWindow(const CProgramRun& program, const std::function<bool(HWND)>& test)
+{
+    HWND found = nullptr;
+    program.WaitFor([&] { return (found = program.FindTop(test)) != nullptr; }, kWaitMs, kPollMs);
+    return found;
+}
+
+// Closes as a user would; the run's end forces it if the program stays.
+void Close(const CProgramRun& program, HWND window)
+{
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    program.WaitForExit(15000);
 }
 
 bool RunMinimal(CRound& round)
 {
-    CStartedProgram program(L"\"" + WindowsPath(MINIMAL_WINDOW_EXE) + L"\"");
+    CProgramRun program(UnixToWindowsPath(MINIMAL_WINDOW_EXE), L"");
     if (!program.Started()) {
         std::fprintf(stderr, "start bench: cannot start the minimal window program (error %lu)\n",
                      program.StartError());
         return false;
     }
-    HWND window = program.WaitForWindow(
-        [](HWND, const std::wstring& caption) { return caption == L"Minimal window"; }, kWaitMs);
+    HWND window = WaitForWindow(program, [](HWND w) { return ReadWindowText(w) == L"Minimal window"; });
     if (!window) {
         std::fprintf(stderr, "start bench: the minimal window never showed\n");
         return false;
     }
     round.minimalWindow = program.SecondsSinceStart();
-    round.minimalMemory = program.Memory();
-    program.Close(window, 10000);
+    round.minimalMemory = MemoryOf(program);
+    Close(program, window);
     return true;
 }
 
 bool RunProgram(const std::wstring& arguments, CRound& round)
 {
-    CStartedProgram program(L"\"" + WindowsPath(ZR8UTILITY_EXE) + L"\" " + arguments);
+    CProgramRun program(UnixToWindowsPath(ZR8UTILITY_EXE), arguments);
     if (!program.Started()) {
         std::fprintf(stderr, "start bench: cannot start ZR8Utility.exe (error %lu)\n", program.StartError());
         return false;
     }
-    auto isFrame = [](HWND window, const std::wstring&) {
-        wchar_t name[64] = {};
-        GetClassNameW(window, name, 64);
-        return std::wcscmp(name, L"#32770") != 0;
-    };
-    HWND frame = program.WaitForWindow(isFrame, kWaitMs);
+    auto isFrame = [](HWND window) { return ReadClassName(window) != L"#32770"; };
+    HWND frame = WaitForWindow(program, isFrame);
     if (!frame) {
         std::fprintf(stderr, "start bench: ZR8Utility.exe showed no window\n");
         return false;
     }
     round.programWindow = program.SecondsSinceStart();
-    HWND titled = program.WaitForWindow(
-        [&](HWND window, const std::wstring& caption) {
-            return isFrame(window, caption) && caption.find(kSerialMark) != std::wstring::npos;
-        },
-        kWaitMs);
+    HWND titled = WaitForWindow(program, [&](HWND window) {
+        return isFrame(window) && ReadWindowText(window).find(kSerialMark) != std::wstring::npos;
+    });
     if (!titled) {
         std::fprintf(stderr, "start bench: no serial number in the title (it reads \"%ls\")\n",
-                     WindowCaption(frame).c_str());
+                     ReadWindowText(frame).c_str());
         return false;
     }
     round.serialNumber = program.SecondsSinceStart();
-    round.title = WindowCaption(titled);
+    round.title = ReadWindowText(titled);
     // The Port page tells of the radio in a box; answering it is part of a user's start.
-    HWND box = program.WaitForWindow(
-        [](HWND, const std::wstring& caption) { return caption == L"ZR8 Status"; }, 10000);
+    HWND box = program.WaitForTop(L"#32770", L"ZR8 Status", 10000);
     if (box)
         PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     Sleep(500);
-    round.programMemory = program.Memory();
-    program.Close(titled, 15000);
+    round.programMemory = MemoryOf(program);
+    Close(program, titled);
     return true;
 }
 
@@ -139,12 +157,12 @@ int wmain(int argc, wchar_t** argv)
     if (rounds < 1)
         return Usage();
 
-    WriteSettings(simulate ? L"" : port);
+    WriteProgramSettings(0, {{L"Port", simulate ? std::wstring() : port}});
     std::vector<CRound> results;
     for (int r = 1; r <= rounds; ++r) {
         CRound round;
         if (!RunMinimal(round) || !RunProgram(simulate ? L"--simulate" : L"", round)) {
-            RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+            DeleteProgramSettings();
             return 1;
         }
         std::printf("round %d: minimal window %.3f s, peak %.1f MB | ZR8Utility window %.3f s, serial number "
@@ -155,7 +173,7 @@ int wmain(int argc, wchar_t** argv)
         std::fflush(stdout);
         results.push_back(round);
     }
-    RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+    DeleteProgramSettings();
 
     auto median = [&](auto field) {
         std::vector<double> values;

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "program_run.h"
+
 namespace {
 
 const wchar_t kAppKey[] = L"Software\\Orvandel\\ZR8 Utility";
@@ -37,69 +39,31 @@ bool ReadDword(const std::wstring& subKey, const wchar_t* name, DWORD& value)
            ERROR_SUCCESS;
 }
 
-struct FindFrame {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK MatchFrame(HWND window, LPARAM data)
-{
-    auto* find = reinterpret_cast<FindFrame*>(data);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    if (pid == find->processId && std::wstring(name) == L"ZR8UtilityMainFrame") {
-        find->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-std::wstring TitleOf(HWND window)
-{
-    wchar_t title[256] = {};
-    // The program's thread answers WM_GETTEXT; time-boxed in case it hangs.
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(title), SMTO_ABORTIFHUNG, 2000, &copied);
-    return title;
-}
-
 TEST(ProgramEndToEnd, SimulatedRadioShowsInTitleAndCloseSavesAndExitsWithOne)
 {
     // The Command Tester page at start: no status box on the Port page to answer.
     SetDword(kAppKey, L"ActivePage", 3);
-    std::wstring command = L"\"" + ProgramPath() + L"\" --simulate";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        << "error " << GetLastError() << " starting " << std::string(ZR8UTILITY_EXE);
+    CProgramRun run(ProgramPath(), L"--simulate");
+    ASSERT_TRUE(run.Started()) << "error " << run.StartError() << " starting " << std::string(ZR8UTILITY_EXE);
 
-    FindFrame find = {process.dwProcessId, nullptr};
+    HWND frame = nullptr;
     std::wstring title;
     const std::wstring expected = L"Orvandel ZR8 Utility Version 1.23.11.8 - S/N 12345 on SIM at 9600 bit/s";
-    for (int i = 0; i < 300 && title != expected; ++i) {
-        Sleep(100);
-        if (find.found == nullptr)
-            EnumWindows(&MatchFrame, reinterpret_cast<LPARAM>(&find));
-        if (find.found != nullptr)
-            title = TitleOf(find.found);
-    }
-    EXPECT_NE(nullptr, find.found) << "no main window";
+    run.WaitFor(
+        [&] {
+            if (frame == nullptr)
+                frame = run.FindTop(L"ZR8UtilityMainFrame", nullptr);
+            if (frame != nullptr)
+                title = ReadWindowText(frame);
+            return title == expected;
+        },
+        30000);
+    EXPECT_NE(nullptr, frame) << "no main window";
     EXPECT_EQ(expected, title);
 
-    if (find.found != nullptr)
-        PostMessageW(find.found, WM_CLOSE, 0, 0);
-    const DWORD waited = WaitForSingleObject(process.hProcess, 30000);
-    if (waited != WAIT_OBJECT_0)
-        TerminateProcess(process.hProcess, 99);
-    EXPECT_EQ(WAIT_OBJECT_0, waited) << "the program did not end after WM_CLOSE";
-    DWORD exitCode = 0;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    EXPECT_EQ(1u, exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    if (frame != nullptr)
+        PostMessageW(frame, WM_CLOSE, 0, 0);
+    EXPECT_EQ(1, run.WaitForExit(30000)) << "the program did not end with exit code 1 after WM_CLOSE";
 
     DWORD value = 0;
     EXPECT_TRUE(ReadDword(kAppKey, L"ActivePage", value));
