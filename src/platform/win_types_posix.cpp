@@ -28,6 +28,13 @@ DWORD GetTickCount()
 
 void Sleep(DWORD milliseconds)
 {
+    // Under the virtual clock a pause costs no real time: the clock moves on, and what fell
+    // due meanwhile runs when the loop next turns, as after a real pause.
+    CMessageQueue& queue = CMessageQueue::Instance();
+    if (queue.IsVirtual()) {
+        queue.AdvanceTo(queue.Now() + milliseconds);
+        return;
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <string>
@@ -47,6 +48,19 @@ private:
     CMessageWindow m_window;
     DWORD m_start = 0;
 };
+
+TEST_F(VirtualClockTest, SleepMovesTheClockAndLeavesDueTimersToTheLoop)
+{
+    ASSERT_NE(SetTimer(Window(), 1, 30, nullptr), 0u);
+    const auto realStart = std::chrono::steady_clock::now();
+    Sleep(10 * 60 * 1000);  // ten minutes: a real pause would outlast the test's time-out
+    EXPECT_LT(std::chrono::steady_clock::now() - realStart, std::chrono::seconds(5));
+    EXPECT_EQ(Elapsed(), DWORD(10 * 60 * 1000));
+    EXPECT_TRUE(events.empty()) << "a pause runs nothing";
+    MessageLoop::PumpPending();
+    EXPECT_EQ(events, (std::vector<std::string>{"timer1@600000"}));
+    KillTimer(Window(), 1);
+}
 
 TEST_F(VirtualClockTest, LongTimeOutsCostNoRealTime)
 {
