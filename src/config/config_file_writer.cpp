@@ -15,7 +15,7 @@
 
 CConfigFileHeader CConfigFileHeader::FromModel(const CModelBase& model) {
     CConfigFileHeader header;
-    header.utilityVersion = GetAppTitle();
+    header.utilityVersion = GetProductTitle();
     header.firmwareVersion = model.FirmwareVersionText();
     header.serialNumber = model.m_serialNumber.Get();
     return header;

@@ -11,7 +11,7 @@ class CModelBase;
 
 // The values of the header lines besides the time.
 struct CConfigFileHeader {
-    std::wstring utilityVersion;   // the program's title, "" when it has no version resource
+    std::wstring utilityVersion;   // the product's title, "" when it has no version resource
     std::wstring firmwareVersion;  // the model's firmware version text
     unsigned short serialNumber = 0xFFFF;  // 0xFFFF: no serial number line
 

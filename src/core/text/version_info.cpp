@@ -27,6 +27,24 @@ std::wstring BuildAppTitle(const CFileVersionInfo& info)
                       static_cast<unsigned>(HIWORD(info.fileVersionLS)), static_cast<unsigned>(LOWORD(info.fileVersionLS)));
 }
 
+std::wstring BuildProductTitle(const CFileVersionInfo& info)
+{
+    return FormatText(IDS_APP_TITLE, info.Get(CFileVersionInfo::ProductName).c_str(),
+                      static_cast<unsigned>(HIWORD(info.productVersionMS)),
+                      static_cast<unsigned>(LOWORD(info.productVersionMS)),
+                      static_cast<unsigned>(HIWORD(info.productVersionLS)),
+                      static_cast<unsigned>(LOWORD(info.productVersionLS)));
+}
+
+const std::wstring& GetProductTitle()
+{
+    static const std::wstring title = [] {
+        CFileVersionInfo info;
+        return info.ReadOwnVersionInfo() ? BuildProductTitle(info) : std::wstring();
+    }();
+    return title;
+}
+
 const std::wstring& GetAppTitle()
 {
     static const std::wstring title = [] {

@@ -54,3 +54,9 @@ std::wstring BuildAppTitle(const CFileVersionInfo& info);
 // The program's title ("Orvandel ZR8 Utility Version 1.23.11.8"), built at the first call
 // and kept for the run; empty when the version resource cannot be read.
 const std::wstring& GetAppTitle();
+
+// String 10064 with the ProductName and the product version: the same for every program of
+// the product, so that the files zr8.exe writes name the product as the window program's do.
+std::wstring BuildProductTitle(const CFileVersionInfo& info);
+// The running program's product title, built once like GetAppTitle.
+const std::wstring& GetProductTitle();

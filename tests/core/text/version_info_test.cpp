@@ -43,6 +43,21 @@ TEST(VersionInfo, AppTitle)
     EXPECT_EQ(BuildAppTitle(info), L"Orvandel ZR8 Utility Version 1.23.11.8");
 }
 
+TEST(VersionInfo, ProductTitleNamesTheProductWhateverTheFile)
+{
+    EXPECT_EQ(GetProductTitle(), L"Orvandel ZR8 Utility Version " + kVersion);
+
+    // zr8.exe's own description and file version do not reach the product title.
+    CFileVersionInfo info;
+    info.Set(CFileVersionInfo::FileDescription, L"Orvandel ZR8 command-line tool");
+    info.Set(CFileVersionInfo::ProductName, L"Orvandel ZR8 Utility");
+    info.fileVersionMS = 0x00020000;
+    info.productVersionMS = 0x00010017;
+    info.productVersionLS = 0x000B0008;
+    EXPECT_EQ(BuildProductTitle(info), L"Orvandel ZR8 Utility Version 1.23.11.8");
+    EXPECT_EQ(BuildAppTitle(info), L"Orvandel ZR8 command-line tool Version 2.0.0.0");
+}
+
 TEST(VersionInfo, FileWithoutVersionResource)
 {
     CFileVersionInfo info;
