@@ -52,8 +52,8 @@ verify "$installer"
 verify "$out/zip/ZR8Utility.exe"
 verify "$out/zip/zr8.exe"
 
-manifest=$(wrestool -x --type=24 "$installer" 2>/dev/null | tr -d '\0')
-grep -q 'requestedExecutionLevel level="highest"' <<<"$manifest" ||
+manifest=$(wrestool -x --raw --type=24 "$installer" 2>/dev/null | tr -d '\0')
+grep -q 'requestedExecutionLevel level="highestAvailable"' <<<"$manifest" ||
   problem "the installer's manifest does not let a user without administrator rights run it"
 
 echo "== per-user install with the PATH entry"

@@ -32,7 +32,7 @@ reg_value() {
 reg_has() { wine reg query "$1" >/dev/null 2>&1; }
 
 version_field() {
-  wrestool -x --type=16 "$1" 2>/dev/null | strings -el -n 2 | grep -A1 -x "$2" | sed -n 2p
+  wrestool -x --raw --type=16 "$1" 2>/dev/null | strings -el -n 2 | grep -A1 -x "$2" | sed -n 2p
 }
 
 wait_gone() {
@@ -58,13 +58,21 @@ uninstall_quietly() {
 # The Windows path of a file under the prefix's drive C.
 win_path() { local p=${1#"$WINEPREFIX/drive_c/"}; echo "C:\\${p//\//\\}"; }
 
-# ZR8Utility-<version>-win64.exe and its zip, made by cpack from the build into DIR:
-#   make_packages BUILD DIR GENERATORS [cpack -D settings...]
+# ZR8Utility-<version>-win64.exe and its zip, made by cpack from the build into DIR, with
+# CPack settings of the test on top of the build's (a config that reads the build's first):
+#   make_packages BUILD DIR GENERATORS [NAME=VALUE...]
 make_packages() {
-  local build=$1 dir=$2 generators=$3
+  local build=$1 dir=$2 generators=$3 setting
   shift 3
   mkdir -p "$dir"
-  if ! (cd "$build" && cpack -G "$generators" -B "$dir/cpack" -D "CPACK_OUTPUT_FILE_PREFIX=$dir" "$@" \
+  {
+    echo "include([==[$build/CPackConfig.cmake]==])"
+    echo "set(CPACK_OUTPUT_FILE_PREFIX [==[$dir]==])"
+    for setting in "$@"; do
+      echo "set(${setting%%=*} [==[${setting#*=}]==])"
+    done
+  } >"$dir/CPackConfig.cmake"
+  if ! (cd "$build" && cpack --config "$dir/CPackConfig.cmake" -G "$generators" -B "$dir/cpack" \
         >"$dir/cpack.log" 2>&1); then
     cat "$dir/cpack.log" >&2
     return 1
