@@ -121,7 +121,7 @@ grep -q 'Serial number: 12345' <<<"$info" || problem "the installed zr8.exe did 
 echo "== upgrade to $newer without /D=, the program running"
 wine "$unix_dir/ZR8Utility.exe" --simulate >/dev/null 2>&1 &
 program_pid=$!
-sleep 3
+sleep 5  # time for its main window to appear
 win_run "\"$setup\\ZR8Utility-$newer-win64.exe\" /S" || problem "the upgrade ended with status $?"
 for _ in $(seq 40); do
   kill -0 "$program_pid" 2>/dev/null || break
