@@ -70,10 +70,14 @@ void PutCommand(uint8_t choice, uint8_t value, Bytes& stream)
         stream.insert(stream.end(), {IAC, SE});
         break;
     }
-    case 3: stream.insert(stream.end(), {IAC, SB, 44, 107, value, IAC, SE}); break;  // modem state
+    case 3:  // modem state
+        stream.insert(stream.end(), {IAC, SB, 44, 107});
+        CTelnetPortControl::Encode(&value, 1, stream);
+        stream.insert(stream.end(), {IAC, SE});
+        break;
     case 4: {  // longer than any answer
         stream.insert(stream.end(), {IAC, SB, 44, 106});
-        stream.insert(stream.end(), 40 + value, value == 0xFF ? 0 : value);
+        stream.insert(stream.end(), CTelnetPortControl::kMaxSubnegotiation + value % 16, value == 0xFF ? 0 : value);
         stream.insert(stream.end(), {IAC, SE});
         break;
     }

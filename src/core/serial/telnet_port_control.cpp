@@ -65,7 +65,6 @@ void CTelnetPortControl::Start(Bytes& toServer)
 
 void CTelnetPortControl::Encode(const uint8_t* bytes, size_t length, Bytes& toServer)
 {
-    toServer.reserve(toServer.size() + length);
     for (size_t i = 0; i < length; ++i) {
         toServer.push_back(bytes[i]);
         if (bytes[i] == kIac)
