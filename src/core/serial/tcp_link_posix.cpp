@@ -140,6 +140,11 @@ public:
             const ssize_t n = ::recv(m_fd, buffer, length, 0);
             if (n > 0) {
                 got = static_cast<size_t>(n);
+                // Acknowledge at once: a server that sends an answer in two small
+                // segments (Nagle's rule on its side) would otherwise hold the second
+                // until our delayed acknowledgement, up to 40 ms, on every packet.
+                const int one = 1;
+                (void)::setsockopt(m_fd, IPPROTO_TCP, TCP_QUICKACK, &one, sizeof one);
                 return 0;
             }
             if (n == 0)
