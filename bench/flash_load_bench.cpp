@@ -3,9 +3,12 @@
 // the real clock through CSerialPort's terminal device, exactly as the command-line tool
 // runs them. Prints the wall time of the 993-packet phase against its floor (the bytes that
 // crossed the line, 10 bit times each, plus the boot loader's flash time per packet), the
-// same for the whole run, and the CPU time this process spent.
+// same for the whole run, and the CPU time this process spent. With --ser2net the program
+// reaches the radio through ser2net on the loopback instead (a telnet(rfc2217) accepter
+// and the network device's "rfc2217://", or a raw one and "socket://").
 //
-//   zr8_flash_load_bench [--flash-ms N] [--trace] [--zr8sim PATH] [-- zr8sim options...]
+//   zr8_flash_load_bench [--flash-ms N] [--trace] [--zr8sim PATH] [--ser2net telnet|raw]
+//                        [-- zr8sim options...]
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -15,6 +18,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -30,6 +34,7 @@
 #include "platform/settings_store.h"
 #include "process_usage.h"
 #include "sim/firmware_gen.h"
+#include "tests/cli/port_server_process.h"
 #include "tests/core/serial/sim_process.h"
 
 namespace {
@@ -49,10 +54,11 @@ struct Options {
     bool trace = false;
     std::string zr8sim = ZR8SIM_PATH;
     std::vector<std::string> simArgs;
+    std::string ser2net;  // "", "telnet" or "raw"
 };
 
 void Usage() {
-    std::fprintf(stderr, "usage: zr8_flash_load_bench [--flash-ms N] [--trace] [--zr8sim PATH] [-- zr8sim options...]\n");
+    std::fprintf(stderr, "usage: zr8_flash_load_bench [--flash-ms N] [--trace] [--zr8sim PATH] [--ser2net telnet|raw] [-- zr8sim options...]\n");
 }
 
 bool ParseOptions(int argc, char** argv, Options& options) {
@@ -67,6 +73,9 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             options.trace = true;
         } else if (arg == "--zr8sim" && i + 1 < argc) {
             options.zr8sim = argv[++i];
+        } else if (arg == "--ser2net" && i + 1 < argc) {
+            options.ser2net = argv[++i];
+            if (options.ser2net != "telnet" && options.ser2net != "raw") return false;
         } else if (arg == "--") {
             options.simArgs.assign(argv + i + 1, argv + argc);
             break;
@@ -254,6 +263,18 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    std::unique_ptr<CPortServerProcess> server;
+    std::string portName = sim.SlavePath();
+    if (!options.ser2net.empty()) {
+        server = std::make_unique<CPortServerProcess>(
+            options.ser2net == "telnet" ? PortServerKind::Ser2NetTelnet : PortServerKind::Ser2NetRaw, sim.SlavePath());
+        if (!server->Start()) {
+            std::fprintf(stderr, "ser2net did not start: %s\n", server->Log().c_str());
+            return 1;
+        }
+        portName = server->Url();
+    }
+
     CCountingModel model;
     uint64_t portEvents = 0, timerTicks = 0;
     std::vector<DWORD> completions;
@@ -300,7 +321,7 @@ int main(int argc, char** argv) {
 
     model.SetWindow(mainWindow.Handle());
     model.m_completionEvent.AddObserver(dialog.Handle());
-    model.m_port.Set(CodePages::FromUtf8(sim.SlavePath()));
+    model.m_port.Set(CodePages::FromUtf8(portName));
     model.m_trace.Set(options.trace ? 1 : 0);
     model.OnFirstPacket([&] { snap(firstPacket); });
 
@@ -327,8 +348,8 @@ int main(int argc, char** argv) {
     model.ClosePort();
     sim.Stop();  // writes the flash dump
 
-    std::printf("firmware load against zr8sim at 9600 bit/s, flash time %u ms per packet, trace %s\n",
-                options.flashMs, options.trace ? "on" : "off");
+    std::printf("firmware load against zr8sim at 9600 bit/s, flash time %u ms per packet, trace %s, port %s\n",
+                options.flashMs, options.trace ? "on" : "off", portName.c_str());
     std::printf("result 0x%08X %s, MCU version after %02u.%02u, packets written %zu\n", unsigned(result),
                 CodePages::ToUtf8(GetErrorText(result)).c_str(), version / 100, version % 100,
                 model.PacketWrites().size());

@@ -2,6 +2,8 @@
 
 #include "cli/port_diagnosis.h"
 #include "cli/port_list.h"
+#include "core/serial/network_port_name.h"
+#include "core/serial/tcp_link.h"
 #include "core/text/error_codes.h"
 #include "core/text/string_table.h"
 #include "core/text/text_ref.h"
@@ -80,6 +82,20 @@ std::wstring LostPort(const CFailureContext& context) {
     }
 }
 
+// A port at a server that could not be reached; "" for a code that says nothing of it.
+std::wstring UnreachedServer(DWORD code, const CFailureContext& context) {
+    const wchar_t* port = context.port.c_str();
+    switch (code) {
+    case ERROR_INVALID_NAME: return FormatText(IDS_CLI_ADVICE_NET_NAME, port);
+    case NetError::HostNotFound: return FormatText(IDS_CLI_ADVICE_NET_HOST, port);
+    case NetError::Refused: return FormatText(IDS_CLI_ADVICE_NET_REFUSED, port);
+    case NetError::TimedOut:
+    case NetError::HostUnreachable: return FormatText(IDS_CLI_ADVICE_NET_NO_ANSWER, port);
+    case Zr8Error::NotTelnetServer: return FormatText(IDS_CLI_ADVICE_NET_NOT_TELNET, port);
+    default: return std::wstring();
+    }
+}
+
 std::wstring LineAdvice(const CFailureContext& context) {
     switch (context.line) {
     case LineKind::Silence: return FormatText(IDS_CLI_ADVICE_SILENCE, context.port.c_str());
@@ -101,6 +117,10 @@ std::wstring ExplainFailure(DWORD code, const CFailureContext& context) {
     if (context.portLost || (context.portOpened && IsPortLossCode(code))) return LostPort(context);
     // Whatever failed, a line that only ever echoed is the best clue there is.
     if (context.activity == CliActivity::Contact && context.line == LineKind::EchoOnly) return LineAdvice(context);
+    if (!context.portOpened && IsNetworkPortName(context.port)) {
+        const std::wstring advice = UnreachedServer(code, context);
+        if (!advice.empty()) return advice;
+    }
     if (!context.portOpened) {
         if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return MissingPort(context);
         if (code == ERROR_ACCESS_DENIED) return DeniedPort(context);

@@ -5,6 +5,7 @@
 #include <cwctype>
 #include <string>
 
+#include "core/serial/network_port_name.h"
 #include "core/serial/port_event_relay.h"
 #include "core/serial/serial_device.h"
 #include "core/serial/serial_port_device.h"
@@ -83,7 +84,12 @@ DWORD CSerialPort::Open(const std::wstring& name)
 
     ++m_session;
     std::unique_ptr<ISerialDevice> inProcess = CreateRegisteredSerialDevice(name);
-    m_device = inProcess ? CreateInProcessSerialDevice(std::move(inProcess)) : CreateOsSerialDevice();
+    if (inProcess)
+        m_device = CreateInProcessSerialDevice(std::move(inProcess));
+    else if (IsNetworkPortName(name))
+        m_device = CreateNetworkSerialDevice();
+    else
+        m_device = CreateOsSerialDevice();
 
     DWORD code = m_device->CreateEvents();
     if (code) {

@@ -5,9 +5,11 @@
 // never interprets what it receives: the state-machine host reads the bytes, on the
 // user-interface thread.
 //
-// Underneath are three devices, chosen by the port name at Open: a name registered
-// with RegisterSerialDevice (serial_device.h) uses that in-process device; otherwise
-// the OS port: Win32 (serial_port_win32.cpp) or POSIX termios (serial_port_posix.cpp).
+// Underneath are four devices, chosen by the port name at Open: a name registered
+// with RegisterSerialDevice (serial_device.h) uses that in-process device; a name
+// "rfc2217://HOST:PORT" or "socket://HOST:PORT" (network_port_name.h) a port at a
+// server on the network; otherwise the OS port: Win32 (serial_port_win32.cpp) or POSIX
+// termios (serial_port_posix.cpp).
 //
 // Port names off Windows (DevicePath):
 //   "/dev/ttyUSB0", "/tmp/zr8sim-tty"  an absolute path is used as it stands;

@@ -1,8 +1,9 @@
 // What CSerialPort asks of the device under it. The calls follow the Win32 ones
 // CSerialPort was first written against, one for one, so that Open, Close and
 // ReportError are the same for every device and only these calls differ: the Win32
-// port (serial_port_win32.cpp), the POSIX terminal (serial_port_posix.cpp) and a
-// registered in-process device (serial_port_in_process.cpp).
+// port (serial_port_win32.cpp), the POSIX terminal (serial_port_posix.cpp), a
+// registered in-process device (serial_port_in_process.cpp) and a port at a server on
+// the network (serial_port_network.cpp).
 // Every call runs on the user-interface thread and returns 0 or a Windows error code.
 #pragma once
 
@@ -69,3 +70,5 @@ struct CSerialPort::Device {
 // The devices. The OS one is the Win32 port on Windows and the terminal elsewhere.
 std::unique_ptr<CSerialPort::Device> CreateOsSerialDevice();
 std::unique_ptr<CSerialPort::Device> CreateInProcessSerialDevice(std::unique_ptr<ISerialDevice> device);
+// A serial port at a server (network_port_name.h): serial_port_network.cpp.
+std::unique_ptr<CSerialPort::Device> CreateNetworkSerialDevice();

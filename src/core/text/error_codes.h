@@ -31,6 +31,7 @@ constexpr DWORD UnexpectedDevice = 0xE200004E;
 constexpr DWORD NoResponseReadEeprom = 0xE2000050;
 constexpr DWORD NoResponseWriteEeprom = 0xE2000051;
 constexpr DWORD MachineBusy = 0xE2000052;
+constexpr DWORD NotTelnetServer = 0xE2000053;
 constexpr DWORD MessageTooLong = 0xE2000080;
 constexpr DWORD NoResponseBandNumber = 0xE2000106;
 constexpr DWORD NoResponseVfoAndIcons = 0xE200010C;

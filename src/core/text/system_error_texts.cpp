@@ -54,6 +54,10 @@ const TextTableEntry kSystemTexts[] = {
     {1630, L"Data of this type is not supported."},
     {1812, L"The specified image file did not contain a resource section."},
     {1813, L"The specified resource type cannot be found in the image file."},
+    {10060, L"A connection attempt failed because the connected party did not properly respond after a period of time, or established connection failed because connected host has failed to respond."},
+    {10061, L"No connection could be made because the target machine actively refused it."},
+    {10065, L"A socket operation was attempted to an unreachable host."},
+    {11001, L"No such host is known."},
 
     {12001, L"No more Internet handles can be allocated"},
     {12002, L"The operation timed out"},
