@@ -98,7 +98,8 @@ std::wstring DeviceString(const std::string& raw) {
     std::wstring shown;
     for (wchar_t c : text) {
         if (c == L'\n' || c == L'\r') break;
-        if (c >= 0x20 && c != 0x7F) shown += c;
+        if (c < 0x20 || c == 0x7F) c = L' ';  // a tab, or a stray control byte
+        if (c != L' ' || (!shown.empty() && shown.back() != L' ')) shown += c;
     }
     while (!shown.empty() && shown.back() == L' ') shown.pop_back();
     while (!shown.empty() && shown.front() == L' ') shown.erase(0, 1);
