@@ -3,11 +3,14 @@
 // the real clock through CSerialPort's terminal device, exactly as the command-line tool
 // runs them. Prints the wall time of the 993-packet phase against its floor (the bytes that
 // crossed the line, 10 bit times each, plus the boot loader's flash time per packet), the
-// same for the whole run, and the CPU time this process spent. With --ser2net the program
-// reaches the radio through ser2net on the loopback instead (a telnet(rfc2217) accepter
-// and the network device's "rfc2217://", or a raw one and "socket://").
+// same for the whole run, and the CPU time this process spent. It loads once for each
+// latency timer of the USB adapter zr8sim models (0, 1 and 16 ms unless told), and ends
+// with a table of the three. With --ser2net the program reaches the radio through ser2net
+// on the loopback instead (a telnet(rfc2217) accepter and the network device's
+// "rfc2217://", or a raw one and "socket://").
 //
-//   zr8_flash_load_bench [--flash-ms N] [--trace] [--zr8sim PATH] [--ser2net telnet|raw]
+//   zr8_flash_load_bench [--flash-ms N] [--adapter-latency MS[,MS...]] [--trace] [--zr8sim PATH]
+//                        [--ser2net telnet|raw]
 //                        [-- zr8sim options...]
 #include <algorithm>
 #include <chrono>
@@ -51,6 +54,7 @@ constexpr double kPrescribedPauseMs = 2000 + 4000 + 2 * 10;
 
 struct Options {
     unsigned flashMs = 8;
+    std::vector<unsigned> latenciesMs{0, 1, 16};
     bool trace = false;
     std::string zr8sim = ZR8SIM_PATH;
     std::vector<std::string> simArgs;
@@ -58,7 +62,22 @@ struct Options {
 };
 
 void Usage() {
-    std::fprintf(stderr, "usage: zr8_flash_load_bench [--flash-ms N] [--trace] [--zr8sim PATH] [--ser2net telnet|raw] [-- zr8sim options...]\n");
+    std::fprintf(stderr,
+                 "usage: zr8_flash_load_bench [--flash-ms N] [--adapter-latency MS[,MS...]] [--trace] [--zr8sim PATH]\n"
+                 "                            [--ser2net telnet|raw] [-- zr8sim options...]\n");
+}
+
+bool ParseLatencies(const char* text, std::vector<unsigned>& latencies) {
+    latencies.clear();
+    const char* p = text;
+    while (*p) {
+        char* end = nullptr;
+        const unsigned long value = std::strtoul(p, &end, 10);
+        if (end == p || value > 255 || (*end && *end != ',')) return false;
+        latencies.push_back(static_cast<unsigned>(value));
+        p = *end ? end + 1 : end;
+    }
+    return !latencies.empty();
 }
 
 bool ParseOptions(int argc, char** argv, Options& options) {
@@ -69,6 +88,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             const unsigned long value = std::strtoul(argv[++i], &end, 10);
             if (*end || value > 2000) return false;
             options.flashMs = static_cast<unsigned>(value);
+        } else if (arg == "--adapter-latency" && i + 1 < argc) {
+            if (!ParseLatencies(argv[++i], options.latenciesMs)) return false;
         } else if (arg == "--trace") {
             options.trace = true;
         } else if (arg == "--zr8sim" && i + 1 < argc) {
@@ -185,9 +206,11 @@ Phase Between(const Snapshot& a, const Snapshot& b) {
     return p;
 }
 
+double LineFloor(const Phase& p) { return LineSeconds(p.out + (p.ioKnown ? p.in - p.simFileBytes : 0)); }
+
 void PrintPhase(const char* name, const Phase& p, double floorExtraSeconds, const char* extraNote) {
     const uint64_t in = p.ioKnown ? p.in - p.simFileBytes : 0;
-    const double lineFloor = LineSeconds(p.out + in);
+    const double lineFloor = LineFloor(p);
     const double floor = lineFloor + floorExtraSeconds;
     std::printf("%s:\n", name);
     std::printf("  wall time            %9.3f s\n", p.wall);
@@ -204,6 +227,12 @@ void PrintPhase(const char* name, const Phase& p, double floorExtraSeconds, cons
     if (p.simCpu >= 0) std::printf("  zr8sim CPU           %9.3f s  = %.2f %% of wall\n", p.simCpu, 100 * p.simCpu / p.wall);
     std::printf("  port events          %9llu, timer ticks %llu\n", (unsigned long long)p.portEvents,
                 (unsigned long long)p.timerTicks);
+}
+
+double Median(std::vector<double> ms) {
+    if (ms.empty()) return 0;
+    std::sort(ms.begin(), ms.end());
+    return ms[ms.size() / 2];
 }
 
 void PrintSpread(const char* name, std::vector<double> ms, const char* note) {
@@ -229,14 +258,19 @@ bool SameFile(const std::filesystem::path& path, const uint8_t* bytes, size_t si
     return content.size() == size && std::memcmp(content.data(), bytes, size) == 0;
 }
 
-}  // namespace
+// One load's figures for the closing table.
+struct LoadSummary {
+    unsigned latencyMs = 0;
+    double packetWall = 0;
+    double packetFloor = 0;
+    double packetToPacketMs = 0;  // median
+    double ownShareMs = 0;        // median, event to next write
+    double wholeWall = 0;
+    double wholeFloor = 0;
+};
 
-int main(int argc, char** argv) {
-    Options options;
-    if (!ParseOptions(argc, argv, options)) {
-        Usage();
-        return 2;
-    }
+int LoadOnce(const Options& options, unsigned latencyMs, LoadSummary& summary) {
+    summary.latencyMs = latencyMs;
     CScratchDir scratch;
     if (scratch.Path().empty()) {
         std::perror("mkdtemp");
@@ -255,7 +289,8 @@ int main(int argc, char** argv) {
     }
 
     std::vector<std::string> simArgs{"--baud-model", "line", "--flash-ms", std::to_string(options.flashMs),
-                                     "--flash-dump", flashDump.string()};
+                                     "--flash-dump", flashDump.string(), "--adapter-latency",
+                                     std::to_string(latencyMs)};
     simArgs.insert(simArgs.end(), options.simArgs.begin(), options.simArgs.end());
     CSimProcess sim;
     if (!sim.Start(simArgs, error)) {
@@ -348,8 +383,9 @@ int main(int argc, char** argv) {
     model.ClosePort();
     sim.Stop();  // writes the flash dump
 
-    std::printf("firmware load against zr8sim at 9600 bit/s, flash time %u ms per packet, trace %s, port %s\n",
-                options.flashMs, options.trace ? "on" : "off", portName.c_str());
+    std::printf("firmware load against zr8sim at 9600 bit/s, flash time %u ms per packet, adapter latency %u ms, "
+                "trace %s, port %s\n",
+                options.flashMs, latencyMs, options.trace ? "on" : "off", portName.c_str());
     std::printf("result 0x%08X %s, MCU version after %02u.%02u, packets written %zu\n", unsigned(result),
                 CodePages::ToUtf8(GetErrorText(result)).c_str(), version / 100, version % 100,
                 model.PacketWrites().size());
@@ -358,15 +394,55 @@ int main(int argc, char** argv) {
                 logLines);
     if (result != 0 || !resetWaitSeen || !flashOk) return 1;
 
-    PrintPhase("packet phase (first packet written to final packet acknowledged)", Between(firstPacket, lastAck),
-               kPackets * options.flashMs / 1000.0, "flash time of 993 packets");
+    const Phase packets = Between(firstPacket, lastAck);
+    const double flashSeconds = kPackets * options.flashMs / 1000.0;
+    PrintPhase("packet phase (first packet written to final packet acknowledged)", packets, flashSeconds,
+               "flash time of 993 packets");
     PrintPacketTimes(model, options.flashMs);
     // zr8sim writes its flash dump file when the radio restarts after the load.
     Phase whole = Between(start, end);
     whole.simFileBytes = CHexImage::kSize;
-    PrintPhase("whole run (contact, load, reconnect)", whole,
-               kPackets * options.flashMs / 1000.0 + kPrescribedPauseMs / 1000,
-               "flash time and the machines' own pauses");
-    std::printf("  of which the loader  %9.3f s\n", Seconds(loaderStart.time, end.time));
+    const double wholeExtra = flashSeconds + kPrescribedPauseMs / 1000;
+    PrintPhase("whole run (contact, load, reconnect)", whole, wholeExtra, "flash time and the machines' own pauses");
+    std::printf("  of which the loader  %9.3f s\n\n", Seconds(loaderStart.time, end.time));
+
+    summary.packetWall = packets.wall;
+    summary.packetFloor = LineFloor(packets) + flashSeconds;
+    std::vector<double> gaps;
+    for (size_t i = 1; i < model.PacketWrites().size(); ++i)
+        gaps.push_back(1000 * Seconds(model.PacketWrites()[i - 1], model.PacketWrites()[i]));
+    summary.packetToPacketMs = Median(gaps);
+    summary.ownShareMs = Median(model.HandlingMs());
+    summary.wholeWall = whole.wall;
+    summary.wholeFloor = LineFloor(whole) + wholeExtra;
+    return 0;
+}
+
+// The floor leaves the adapter out: what the latency costs shows in wall / floor.
+void PrintLatencyTable(const std::vector<LoadSummary>& loads) {
+    std::printf("adapter latency | packet phase wall / floor | ratio | packet to packet (median) | "
+                "program's share (median) | whole run wall / floor | ratio\n");
+    for (const LoadSummary& s : loads)
+        std::printf("%3u ms | %.3f s / %.3f s | %.4f | %.3f ms | %.3f ms | %.3f s / %.3f s | %.4f\n", s.latencyMs,
+                    s.packetWall, s.packetFloor, s.packetFloor > 0 ? s.packetWall / s.packetFloor : 0.0,
+                    s.packetToPacketMs, s.ownShareMs, s.wholeWall, s.wholeFloor,
+                    s.wholeFloor > 0 ? s.wholeWall / s.wholeFloor : 0.0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!ParseOptions(argc, argv, options)) {
+        Usage();
+        return 2;
+    }
+    std::vector<LoadSummary> loads;
+    for (unsigned latencyMs : options.latenciesMs) {
+        LoadSummary summary;
+        if (const int code = LoadOnce(options, latencyMs, summary)) return code;
+        loads.push_back(summary);
+    }
+    PrintLatencyTable(loads);
     return 0;
 }

@@ -7,7 +7,10 @@ CSimLink::CSimLink(CSimRadio& radio, ISimClock& clock, const CSimOptions& option
       m_clock(clock),
       m_model(options.baudModel),
       m_radioRate(options.ListenRate()),
-      m_vanishAfter(options.faults.VanishAfterBytes()) {
+      m_vanishAfter(options.faults.VanishAfterBytes()),
+      m_adapter(clock, options.adapterLatencyMs, [this](const uint8_t* bytes, size_t count) {
+          if (m_host) m_host->DeliverToHost(bytes, count);
+      }) {
     m_radio.SetOutput(this);
 }
 
@@ -88,7 +91,7 @@ void CSimLink::Drain(Direction& d, bool toRadio) {
         m_arrivalUs = 0;
         if (m_vanishAfter && m_toRadio >= m_vanishAfter) Vanish();
     }
-    if (!ready.empty() && m_host) m_host->DeliverToHost(ready.data(), ready.size());
+    if (!ready.empty()) m_adapter.Push(ready.data(), ready.size());
     if (!m_vanished) Arm(d, toRadio);
 }
 
@@ -96,6 +99,7 @@ void CSimLink::Vanish() {
     m_vanished = true;
     m_in.queue.clear();
     m_out.queue.clear();
+    m_adapter.Clear();
     if (m_in.armed) m_clock.Cancel(m_in.timer);
     if (m_out.armed) m_clock.Cancel(m_out.timer);
     m_in.armed = m_out.armed = false;

@@ -1,6 +1,6 @@
 // The serial line between the program and the simulated radio. It gives bytes their line
 // time in both directions (10 bit times each at the radio's rate, or none with the instant
-// model), loses what the program sends at a rate the radio does not listen at, and can
+// model), holds what goes to the program as a USB adapter's latency timer does, loses what the program sends at a rate the radio does not listen at, and can
 // vanish, as a USB adapter does when it is pulled.
 #pragma once
 
@@ -9,6 +9,7 @@
 #include <deque>
 #include <string>
 
+#include "sim/adapter_buffer.h"
 #include "sim/sim_clock.h"
 #include "sim/sim_options.h"
 #include "sim/sim_radio.h"
@@ -67,6 +68,7 @@ private:
     Direction m_in;    // program to radio
     Direction m_out;   // radio to program
     uint64_t m_arrivalUs = 0;  // while the radio takes a byte: when it arrived
+    CAdapterBuffer m_adapter;  // radio to program, after the line
     uint64_t m_toRadio = 0;
     uint64_t m_lost = 0;
     bool m_vanished = false;

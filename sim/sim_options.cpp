@@ -78,6 +78,9 @@ bool ParseSimCommandLine(const std::vector<std::string>& args, CSimCommandLine& 
                 return false;
             }
             radio.radioRate = static_cast<uint32_t>(n);
+        } else if (arg == "--adapter-latency") {
+            if (!number(255, n)) return false;
+            radio.adapterLatencyMs = static_cast<uint32_t>(n);
         } else if (arg == "--flash-ms") {
             if (!number(60000, n)) return false;
             radio.flashMs = static_cast<uint32_t>(n);
@@ -144,6 +147,8 @@ const char* SimUsageText() {
         "Line:\n"
         "  --baud-model M       line: bytes take 10 bit times each (default); instant: no line time\n"
         "  --radio-baud N       the radio's own bit rate (default 9600)\n"
+        "  --adapter-latency MS the USB adapter holds what the radio sends until MS ms pass\n"
+        "                       or 62 bytes wait (0 to 255, default 0: no adapter delay)\n"
         "Faults (repeat --fault for several):\n"
         "  --fault drop-reply=N            the N-th reply is never sent\n"
         "  --fault drop-packet-reply=P     packet P is flashed, its acknowledgement lost (once)\n"

@@ -20,6 +20,7 @@ struct CSimOptions {
     int loadVersion = -1;              // version after a firmware load; -1: the image's tag, else unchanged
     BaudModel baudModel = BaudModel::Line;
     uint32_t radioRate = 9600;         // the rate the radio's UART runs at
+    uint32_t adapterLatencyMs = 0;     // the USB adapter's latency timer; 0: none
     uint32_t flashMs = 8;              // boot loader: time to write one packet into flash
     uint32_t restartMs = 300;          // deaf time after "LD;" and after the final packet
     std::string eepromFile;            // loaded at start, saved after every write

@@ -1,6 +1,7 @@
 // zr8 doctor [PORT...]: looks for a ZR8 on each port (the ones given, --port, or every
 // port "zr8 ports" lists) and says for each what answered there, or what went wrong
 // and what to do about it.
+#include "cli/adapter_checks.h"
 #include "cli/cli_session.h"
 #include "cli/commands.h"
 #include "cli/device_text.h"
@@ -53,6 +54,7 @@ int RunDoctorCommand(CCliSession& session, const CommandArgs& args) {
     if (ports.empty())
         for (const CPortEntry& entry : ListSerialPorts()) ports.push_back(entry.name);
     CConsoleOutput& out = session.Out();
+    ShowFindings(out, MachineFindings());
     if (ports.empty()) {
         out.Error(LoadStringText(IDS_CLI_NO_PORTS));
         return session.Fail(ERROR_FILE_NOT_FOUND);
@@ -62,10 +64,12 @@ int RunDoctorCommand(CCliSession& session, const CommandArgs& args) {
     DWORD lastFailure = 0;
     for (const std::wstring& port : ports) {
         DWORD failure = 0;
-        if (CheckPort(session.Options(), port, out, failure))
+        const bool ok = CheckPort(session.Options(), port, out, failure);
+        if (ok)
             ++found;
         else
             lastFailure = failure;
+        ShowPortAdapter(out, port, ok);
     }
     out.Result(FormatText(IDS_CLI_DOCTOR_SUMMARY, found, unsigned(ports.size())));
     out.Field("ports", static_cast<long long>(ports.size()));

@@ -73,6 +73,15 @@ void CJsonEvents::Question(const std::wstring& text, bool answer, const char* an
     Emit(event);
 }
 
+void CJsonEvents::Record(const char* kind, const std::vector<CJsonField>& fields) {
+    Json event = Event(kind, Seconds());
+    for (const CJsonField& field : fields) {
+        if (field.isNumber) event[field.name] = field.number;
+        else event[field.name] = Utf8(field.text);
+    }
+    Emit(event);
+}
+
 void CJsonEvents::Error(unsigned long code, const std::wstring& text, const std::wstring& hint) {
     char hex[16];
     std::snprintf(hex, sizeof hex, "0x%08lX", code);

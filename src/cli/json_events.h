@@ -6,8 +6,17 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <vector>
 
 struct CJsonFields;
+
+// One field of a record event: text, or a number when isNumber is set.
+struct CJsonField {
+    std::string name;
+    std::wstring text;
+    long long number = 0;
+    bool isNumber = false;
+};
 
 class CJsonEvents {
 public:
@@ -22,6 +31,8 @@ public:
     void Retry(unsigned long retries);  // the load's retries so far
     void Question(const std::wstring& text, bool answer, const char* answeredBy);
     void Error(unsigned long code, const std::wstring& text, const std::wstring& hint);
+    // {"event": kind, "t": ..., fields in their order}
+    void Record(const char* kind, const std::vector<CJsonField>& fields);
 
     // Fields of the final "result" event, in the order they are set.
     void Field(const std::string& name, const std::wstring& value);

@@ -13,7 +13,7 @@ struct CPortEntry {
 };
 
 // Linux: /dev/serial/by-id names with their devices, then the ttyUSB and ttyACM devices
-// that no by-id name covers. Windows: the serial device map of the registry.
+// that no by-id name covers (under ZR8_DEV_ROOT when it is set). Windows: the serial device map of the registry.
 std::vector<CPortEntry> ListSerialPorts();
 
 // The same Linux listing under another root in place of /dev (tests).

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "cli/port_list.h"
+#include "cli/system_roots.h"
 #include "platform/code_pages.h"
 
 namespace fs = std::filesystem;
@@ -47,4 +48,4 @@ std::vector<CPortEntry> ListSerialPortsUnder(const std::string& devRoot) {
     return ports;
 }
 
-std::vector<CPortEntry> ListSerialPorts() { return ListSerialPortsUnder("/dev"); }
+std::vector<CPortEntry> ListSerialPorts() { return ListSerialPortsUnder(SystemRoots().dev.string()); }

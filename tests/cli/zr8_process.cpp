@@ -71,8 +71,9 @@ CZr8Result RunZr8(const CZr8Home& home, const std::vector<std::string>& args, in
                   const std::function<void(const std::string& err, int pid)>& onStderr) {
     CZr8Result result;
     int outFd = -1, errFd = -1;
-    const int pid = Spawn(ZR8_PATH, args, {"XDG_CONFIG_HOME=" + home.ConfigHome(), "XDG_DATA_HOME=" + home.DataHome()},
-                          outFd, errFd);
+    std::vector<std::string> environment{"XDG_CONFIG_HOME=" + home.ConfigHome(), "XDG_DATA_HOME=" + home.DataHome()};
+    environment.insert(environment.end(), home.Environment().begin(), home.Environment().end());
+    const int pid = Spawn(ZR8_PATH, args, environment, outFd, errFd);
     if (pid <= 0) return result;
     bool outOpen = true, errOpen = true;
     int waited = 0;

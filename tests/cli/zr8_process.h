@@ -26,9 +26,13 @@ public:
     // Writes a file under the home; returns its path.
     std::string WriteFile(const std::string& name, const std::string& content) const;
     std::string Read(const std::string& name) const;
+    // NAME=value lines added to zr8's environment.
+    void SetEnvironment(std::vector<std::string> lines) { m_environment = std::move(lines); }
+    const std::vector<std::string>& Environment() const { return m_environment; }
 
 private:
     CTempFolder m_folder;
+    std::vector<std::string> m_environment;
 };
 
 // Runs zr8 to its end (killed after the time-out). onStderr sees the error output as it

@@ -25,7 +25,8 @@ dpkg-deb -I "$deb" | sed -n '/Package:/,$p'
 listing=$(dpkg-deb -c "$deb")
 for f in ./usr/bin/zr8 ./usr/bin/zr8sim ./usr/share/man/man1/zr8.1.gz ./usr/share/man/man1/zr8sim.1.gz \
          ./usr/share/doc/zr8/README.md ./usr/share/doc/zr8/cli.md ./usr/share/doc/zr8/simulator.md \
-         ./usr/share/doc/zr8/copyright ./usr/share/doc/zr8/manual/Welcome.htm ./usr/share/doc/zr8/manual/Port.htm; do
+         ./usr/share/doc/zr8/copyright ./usr/share/doc/zr8/manual/Welcome.htm ./usr/share/doc/zr8/manual/Port.htm \
+         ./usr/lib/udev/rules.d/60-zr8-ftdi-latency.rules; do
   grep -qE " $f\$" <<<"$listing" || problem "the .deb lacks $f"
 done
 
@@ -41,6 +42,8 @@ mkdir -p "$out/config" "$out/data"
 info=$(XDG_CONFIG_HOME="$out/config" XDG_DATA_HOME="$out/data" "$root/usr/bin/zr8" --port sim info 2>&1)
 echo "$info"
 grep -q 'Serial number: 12345' <<<"$info" || problem "the extracted zr8 did not find the simulated radio"
+rules=$(dirname "$0")/../../packaging/udev/60-zr8-ftdi-latency.rules
+cmp -s "$rules" "$root/usr/lib/udev/rules.d/60-zr8-ftdi-latency.rules" || problem "the .deb's udev rule differs from $rules"
 zcat "$root/usr/share/man/man1/zr8.1.gz" | grep -q '^\.TH ZR8 1' || problem "zr8.1.gz is not the manual page"
 
 [ "$fail" = 0 ] && echo ".deb OK"

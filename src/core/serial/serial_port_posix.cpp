@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include "core/serial/listener_pacer.h"
+#include "core/serial/serial_low_latency.h"
 #include "core/serial/serial_port_device.h"
 #include "core/text/app_messages.h"
 #include "platform/code_pages.h"
@@ -166,6 +167,7 @@ public:
             return LastErrno();
         if (::ioctl(fd.Get(), TIOCEXCL) != 0 && errno != ENOTTY)
             return LastErrno();
+        (void)RequestLowLatency(fd.Get());  // a refusal costs only the adapter's own latency
         m_fd.Reset(fd.Release());
         return 0;
     }

@@ -6,6 +6,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "core/serial/serial_low_latency.h"
 #include "core/serial/serial_port.h"
 #include "core/text/error_text.h"
 #include "platform/code_pages.h"
@@ -53,6 +54,23 @@ TEST_F(SerialPortPtyTest, OpensAt9600AndExchangesCommands)
     EXPECT_EQ(Ask(L"RV;"), "RV01.23;");
     EXPECT_EQ(Ask(L"SN;"), "SN12345;");
     EXPECT_TRUE(m_watcher.Boxes().empty());
+}
+
+// A pseudo-terminal has no serial settings: the low-latency request is refused, errno is
+// left as it was, the terminal keeps working, and the port opens all the same.
+TEST_F(SerialPortPtyTest, RefusedLowLatencyLeavesTheTerminalAndTheOpenAlone)
+{
+    StartSim();
+    const int fd = ::open(m_sim.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    errno = EAGAIN;
+    EXPECT_FALSE(RequestLowLatency(fd));
+    EXPECT_EQ(errno, EAGAIN);
+    EXPECT_FALSE(RequestLowLatency(-1));
+    EXPECT_NE(::fcntl(fd, F_GETFL), -1);
+    ::close(fd);
+    Open();
+    EXPECT_EQ(Ask(L"RV;"), "RV01.23;");
 }
 
 TEST_F(SerialPortPtyTest, OpeningAnOpenPortKeepsIt)
