@@ -72,13 +72,12 @@ CCliSession::~CCliSession() {
         m_simulator.reset();
     }
     MessageLoop::PumpPending();
-    MessageBoxes::SetHandler(m_previousBoxHandler);
+    if (m_boxesTaken) MessageBoxes::SetHandler(m_previousBoxHandler);
 }
 
 int CCliSession::Open() {
     if (m_model) return CliExit::Ok;  // already open (a command that opens in two steps)
-    m_previousBoxHandler = MessageBoxes::SetHandler(
-        [this](HWND, const std::wstring& text, const std::wstring& caption, UINT type) { return ShowBox(text, caption, type); });
+    UseBoxes();
     if (!m_window.Create([this](UINT message, WPARAM wParam, LPARAM lParam) { return OnMessage(message, wParam, lParam); })) {
         const DWORD code = GetLastError();
         m_out.Error(L"zr8: no message window");
@@ -96,7 +95,6 @@ int CCliSession::Open() {
     if (m_options.verbose) m_model->m_verboseLogging.Set(1);
 
     m_portName = m_options.portGiven ? m_options.port : m_model->m_port.Get();
-    m_givenPortName = m_portName;
     m_model->SerialPort().SetLineObserver(
         [this](bool sent, const BYTE* bytes, DWORD count) { m_line.OnBytes(sent, bytes, count); });
     if (IsSimulatedPortName(m_portName)) {
@@ -106,6 +104,13 @@ int CCliSession::Open() {
     }
     m_model->m_port.Set(m_portName);
     return CliExit::Ok;
+}
+
+void CCliSession::UseBoxes() {
+    if (m_boxesTaken) return;
+    m_boxesTaken = true;
+    m_previousBoxHandler = MessageBoxes::SetHandler(
+        [this](HWND, const std::wstring& text, const std::wstring& caption, UINT type) { return ShowBox(text, caption, type); });
 }
 
 int CCliSession::StartSimulator() {
@@ -120,7 +125,24 @@ int CCliSession::StartSimulator() {
     return CliExit::Ok;
 }
 
+// A status text sent while a message is being handled may be the text of the box that
+// follows at once (ShowError logs its text, then shows it): it is held until that
+// handling ends, so that the box prints it once, with its caption.
 LRESULT CCliSession::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    ++m_dispatchDepth;
+    const LRESULT result = Dispatch(message, wParam, lParam);
+    if (--m_dispatchDepth == 0) FlushHeldStatus();
+    return result;
+}
+
+void CCliSession::FlushHeldStatus() {
+    if (m_heldStatus.empty()) return;
+    const std::wstring text = std::move(m_heldStatus);
+    m_heldStatus.clear();
+    m_out.Status(text);
+}
+
+LRESULT CCliSession::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_APP_PORT_EVENT:
         if (!m_model || !m_model->RoutePortEvent(message, wParam, lParam))
@@ -130,9 +152,14 @@ LRESULT CCliSession::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (wParam != kInterruptTimerId && m_model) m_model->RouteTimer(message, wParam, lParam);
         return 0;
     case WM_APP_STATUS_TEXT:
-        m_out.Status(reinterpret_cast<const wchar_t*>(lParam));
+        FlushHeldStatus();
+        if (m_dispatchDepth > 1)
+            m_heldStatus = reinterpret_cast<const wchar_t*>(lParam);
+        else
+            m_out.Status(reinterpret_cast<const wchar_t*>(lParam));
         return 0;
     case WM_APP_LOG_TEXT:
+        FlushHeldStatus();
         m_out.Log(reinterpret_cast<const wchar_t*>(lParam));
         return 0;
     case WM_APP_MACHINE_DONE:
@@ -271,7 +298,7 @@ DWORD CCliSession::RunOperation(const COperation& operation) {
 
 CFailureContext CCliSession::FailureContext() const {
     CFailureContext context;
-    context.port = m_givenPortName;
+    context.port = m_portName;  // as the port reports it: "SIM" for "sim"
     context.devicePath = CSerialPort::DevicePath(m_portName);
     context.activity = m_activity;
     context.portOpened = m_line.PortUsed() || (m_model && m_model->IsPortOpen());
@@ -286,10 +313,17 @@ DWORD CCliSession::FirstFailure(DWORD code) const {
     return loss != 0 ? loss : code;
 }
 
-int CCliSession::Fail(DWORD code) {
-    code = FirstFailure(code);
-    m_out.ErrorCode(code, GetErrorText(code), ExplainFailure(code, FailureContext()));
+int CCliSession::Fail(DWORD code) { return Fail(code, std::wstring()); }
+
+int CCliSession::Fail(DWORD code, const std::wstring& advice) {
+    ShowFailure(code, advice, true);
     return CliExit::Failure;
+}
+
+void CCliSession::ShowFailure(DWORD code, const std::wstring& advice, bool endsCommand) {
+    code = FirstFailure(code);
+    const std::wstring hint = advice.empty() ? ExplainFailure(code, FailureContext()) : advice;
+    m_out.ErrorCode(code, GetErrorText(code), hint, endsCommand);
 }
 
 bool CCliSession::AskYesNo(const std::wstring& question) {
@@ -317,9 +351,14 @@ bool CCliSession::AskYesNo(const std::wstring& question) {
 int CCliSession::ShowBox(const std::wstring& text, const std::wstring& caption, UINT type) {
     const UINT buttons = type & 0x0Fu;
     const std::wstring line = caption.empty() ? text : caption + L": " + text;
+    const bool repeatsHeld = !m_heldStatus.empty() && NormaliseLines(m_heldStatus) == NormaliseLines(text);
+    if (repeatsHeld)
+        m_heldStatus.clear();  // the box says it, with its caption
+    else
+        FlushHeldStatus();
     if (buttons == MB_YESNO || buttons == MB_YESNOCANCEL) return AskYesNo(line) ? IDYES : IDNO;
     if (buttons == MB_OKCANCEL) return AskYesNo(line) ? IDOK : IDCANCEL;
     // ShowError has logged the text just before; print it again only when it was not.
-    if (!m_out.IsLastLine(text)) m_out.Error(line);
+    if (repeatsHeld || m_out.IsJson() || !m_out.IsLastLine(text)) m_out.Box(caption, text);
     return IDOK;
 }

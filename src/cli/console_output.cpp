@@ -135,15 +135,31 @@ void CConsoleOutput::Retry(unsigned long retries) {
     m_json->Retry(retries);
 }
 
-void CConsoleOutput::ErrorCode(DWORD code, const std::wstring& text, const std::wstring& hint) {
+void CConsoleOutput::ErrorCode(DWORD code, const std::wstring& text, const std::wstring& hint, bool endsCommand) {
     EndProgress();
+    const std::wstring line = FormatText(IDS_ERROR_CODE, unsigned(code), text.c_str());
     if (m_json) {
         FlushPendingTrace();
-        m_json->Error(code, NormaliseLines(text), hint);
+        if (endsCommand) {
+            m_json->Error(code, NormaliseLines(text), hint);
+        } else {
+            m_json->Text("message", NormaliseLines(line));
+            if (!hint.empty()) m_json->Text("message", NormaliseLines(hint));
+        }
         return;
     }
-    PrintLines(FormatText(IDS_ERROR_CODE, unsigned(code), text.c_str()), false, false);
+    PrintLines(line, false, false);
     if (!hint.empty()) PrintLines(hint, false, false);
+}
+
+void CConsoleOutput::Box(const std::wstring& caption, const std::wstring& text) {
+    if (m_json) {
+        FlushPendingTrace();
+        m_json->Text("message", NormaliseLines(text), caption);
+        m_lastLine = NormaliseLines(text);
+        return;
+    }
+    PrintLines(caption.empty() ? text : caption + L": " + text, false, false);
 }
 
 void CConsoleOutput::Finish(int exitCode) {

@@ -1,11 +1,12 @@
 #include "cli/cli_session.h"
+#include "cli/command_arguments.h"
 #include "cli/commands.h"
 #include "cli/device_text.h"
 #include "core/text/string_table.h"
 #include "core/text/text_ref.h"
 
 int RunInfoCommand(CCliSession& session, const CommandArgs& args) {
-    if (!args.empty()) return UsageError(FindCommand("info"), "info takes no arguments");
+    if (!args.empty()) return UsageError(FindCommand("info"), NoArgumentsError("info", args));
     const int rc = session.Open();
     if (rc != CliExit::Ok) return rc;
 

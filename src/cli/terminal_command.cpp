@@ -86,6 +86,7 @@ int RunTerminalCommand(CCliSession& session, const CommandArgs& args) {
         }
     }
 
+    session.SetActivity(CliActivity::RadioCommand);
     if (options.contact) {
         const DWORD code = session.RunContact();
         if (code != 0) return session.Fail(code);
