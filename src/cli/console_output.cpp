@@ -219,7 +219,10 @@ void CConsoleOutput::Progress(DWORD position, DWORD total) {
     const int step = percent / kPlainStepPercent;
     if (step == m_lastStep) return;
     m_lastStep = step;
-    PrintLines(FormatText(IDS_CLI_PROGRESS, unsigned(percent), unsigned(position), unsigned(total)), false, true);
+    // The step's own percentage, so that a run of large blocks (the configuration's 64 of
+    // 1024 bytes) shows 0 %, 10 %, 20 % ... as the firmware load does.
+    PrintLines(FormatText(IDS_CLI_PROGRESS, unsigned(step * kPlainStepPercent), unsigned(position), unsigned(total)), false,
+               true);
 }
 
 void CConsoleOutput::EndProgress() {
