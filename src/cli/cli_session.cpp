@@ -1,6 +1,7 @@
 #include "cli/cli_session.h"
 
 #include <atomic>
+#include <cwchar>
 #include <cstdio>
 #include <iostream>
 #include <thread>
@@ -48,6 +49,17 @@ std::vector<std::string> SplitWords(const std::string& text) {
     }
     if (!word.empty()) words.push_back(word);
     return words;
+}
+// "Unable to open serial port "COM3". Error 0x00000002: ...": the run ends with that
+// error's "Error code" line, so the status line keeps only what failed, and the error
+// is printed once. Any other text is left as it is.
+std::wstring WithoutOpenError(const std::wstring& text, const std::wstring& port) {
+    for (size_t at = text.find(L"0x"); at != std::wstring::npos; at = text.find(L"0x", at + 2)) {
+        const DWORD code = static_cast<DWORD>(std::wcstoul(text.c_str() + at + 2, nullptr, 16));
+        if (text == FormatText(IDS_UNABLE_TO_OPEN_PORT, port.c_str(), unsigned(code), GetErrorText(code).c_str()))
+            return FormatText(IDS_CLI_PORT_NOT_OPENED, port.c_str());
+    }
+    return text;
 }
 }  // namespace
 
@@ -151,16 +163,18 @@ LRESULT CCliSession::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
         if (wParam != kInterruptTimerId && m_model) m_model->RouteTimer(message, wParam, lParam);
         return 0;
-    case WM_APP_STATUS_TEXT:
+    case WM_APP_STATUS_TEXT: {
         FlushHeldStatus();
+        const std::wstring text = WithoutOpenError(reinterpret_cast<const wchar_t*>(lParam), m_portName);
         if (m_dispatchDepth > 1)
-            m_heldStatus = reinterpret_cast<const wchar_t*>(lParam);
+            m_heldStatus = text;
         else
-            m_out.Status(reinterpret_cast<const wchar_t*>(lParam));
+            m_out.Status(text);
         return 0;
+    }
     case WM_APP_LOG_TEXT:
         FlushHeldStatus();
-        m_out.Log(reinterpret_cast<const wchar_t*>(lParam));
+        m_out.Log(WithoutOpenError(reinterpret_cast<const wchar_t*>(lParam), m_portName));
         return 0;
     case WM_APP_MACHINE_DONE:
         ++m_completions;

@@ -67,7 +67,10 @@ int RunSendCommand(CCliSession& session, const CommandArgs& args) {
     }
     session.SetActivity(CliActivity::RadioCommand);
     const DWORD openCode = model.OpenSerialPort(port);
-    if (openCode != 0) return session.Fail(openCode);
+    if (openCode != 0) {
+        out.Error(FormatText(IDS_CLI_PORT_NOT_OPENED, port.c_str()));  // its error follows
+        return session.Fail(openCode);
+    }
 
     std::wstring answer;
     DWORD readError = 0;

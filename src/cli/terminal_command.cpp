@@ -93,7 +93,7 @@ int RunTerminalCommand(CCliSession& session, const CommandArgs& args) {
     } else {
         const DWORD code = model.OpenSerialPort(port);
         if (code != 0) {
-            out.Error(FormatText(IDS_UNABLE_TO_OPEN_PORT, port.c_str(), unsigned(code), GetErrorText(code).c_str()));
+            out.Error(FormatText(IDS_CLI_PORT_NOT_OPENED, port.c_str()));  // its error follows
             return session.Fail(code);
         }
     }
