@@ -1,6 +1,7 @@
 #include "sim/sim_main.h"
 
 #include <csignal>
+#include <string>
 #include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
@@ -12,6 +13,14 @@ namespace {
 
 int g_controlWrite = -1;
 
+// "zr8sim", or "zr8 sim" when zr8 runs the simulator: the name its messages and its
+// usage line give.
+std::string ProgramName(const char* argv0) {
+    const std::string path = argv0 ? argv0 : "zr8sim";
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 void OnSignal(int signal) {
     const char c = signal == SIGUSR1 ? 'p' : 'q';
     if (g_controlWrite >= 0) (void)!write(g_controlWrite, &c, 1);
@@ -21,14 +30,19 @@ void OnSignal(int signal) {
 
 int Zr8SimMain(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
+    const std::string name = ProgramName(argc > 0 ? argv[0] : nullptr);
+    const char* me = name.c_str();
     CSimCommandLine commandLine;
     std::string error;
     if (!ParseSimCommandLine(args, commandLine, error)) {
-        std::fprintf(stderr, "zr8sim: %s\n", error.c_str());
+        std::fprintf(stderr, "%s: %s\n", me, error.c_str());
         return 2;
     }
     if (commandLine.help) {
-        std::fputs(SimUsageText(), stdout);
+        std::string usage = SimUsageText();
+        const size_t own = usage.find("zr8sim");
+        if (own != std::string::npos) usage.replace(own, 6, name);
+        std::fputs(usage.c_str(), stdout);
         return 0;
     }
     if (commandLine.printVersion) {
@@ -37,7 +51,7 @@ int Zr8SimMain(int argc, char** argv) {
     }
     if (!commandLine.makeFirmwarePath.empty()) {
         if (!WriteFirmwareFile(commandLine.makeFirmwarePath, commandLine.firmware, error)) {
-            std::fprintf(stderr, "zr8sim: %s\n", error.c_str());
+            std::fprintf(stderr, "%s: %s\n", me, error.c_str());
             return 1;
         }
         return 0;
@@ -45,7 +59,7 @@ int Zr8SimMain(int argc, char** argv) {
 
     int control[2];
     if (pipe(control) != 0) {
-        std::perror("zr8sim: pipe");
+        std::perror((name + ": pipe").c_str());
         return 1;
     }
     fcntl(control[0], F_SETFD, FD_CLOEXEC);
@@ -64,7 +78,7 @@ int Zr8SimMain(int argc, char** argv) {
     {
         CPtyServer server(commandLine);
         if (!server.Open(error)) {
-            std::fprintf(stderr, "zr8sim: %s\n", error.c_str());
+            std::fprintf(stderr, "%s: %s\n", me, error.c_str());
             return 1;
         }
         std::printf("PTY %s\n", server.SlavePath().c_str());

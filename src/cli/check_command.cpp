@@ -1,6 +1,7 @@
 #include "cli/check_command.h"
 
 #include "cli/cli_session.h"
+#include "cli/command_arguments.h"
 #include "cli/commands.h"
 #include "core/text/error_text.h"
 #include "core/text/string_table.h"
@@ -8,7 +9,9 @@
 #include "firmware/checksum_reconciliation.h"
 #include "firmware/firmware_files.h"
 #include "firmware/hex_image.h"
+#include "firmware/mcu_loader_state_machine.h"
 #include "platform/code_pages.h"
+#include "platform/mapped_file.h"  // ERROR_FILE_INVALID: an empty file
 
 namespace {
 // The extension with its dot, letters A-Z folded to lower case; empty when none.
@@ -23,15 +26,25 @@ std::wstring LowerExtension(const std::wstring& path) {
 }
 }  // namespace
 
+bool HasHexExtension(const std::wstring& path) { return LowerExtension(path) == L".hex"; }
+
+int FailHexFile(CCliSession& session, const std::wstring& path, unsigned line, DWORD code) {
+    if (code == 0) code = CMcuLoaderStateMachine::kNoErrorCode;  // as the loader reports a load that left no code
+    session.Out().Error(FormatText(IDS_LINE_ERROR_CODE, line, unsigned(code), GetErrorText(code).c_str()));
+    std::wstring advice;
+    if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND)
+        advice = FormatText(IDS_CLI_ADVICE_NO_FILE, path.c_str());
+    else if (line == 0 && code == ERROR_FILE_INVALID)
+        advice = FormatText(IDS_CLI_ADVICE_HEX_EMPTY, path.c_str());
+    else if (line != 0)
+        advice = FormatText(IDS_CLI_ADVICE_HEX_LINE, path.c_str(), line);
+    return session.Fail(code, advice);
+}
+
 int CheckHexFile(CCliSession& session, const std::wstring& path) {
     CConsoleOutput& out = session.Out();
     CHexImage image;
-    if (!image.Load(path)) {
-        DWORD code = GetLastError();
-        if (code == 0) code = 774;  // as the loader reports a load that left no code
-        out.Error(FormatText(IDS_LINE_ERROR_CODE, image.Line(), unsigned(code), GetErrorText(code).c_str()));
-        return CliExit::Failure;
-    }
+    if (!image.Load(path)) return FailHexFile(session, path, image.Line(), GetLastError());
     const unsigned checksum = image.Checksum();
     const DWORD reconciled = ReconcileChecksum(image, L"MCU", [&](const std::wstring& line) { out.Result(line); });
     out.Result(FormatText(IDS_CLI_IMAGE_CHECKSUM, checksum));
@@ -44,12 +57,15 @@ int CheckHexFile(CCliSession& session, const std::wstring& path) {
 
 int RunCheckCommand(CCliSession& session, const CommandArgs& args) {
     const CCommand* command = FindCommand("check");
-    if (args.size() != 1) return UsageError(command, "check takes one file");
-    const std::wstring path = CodePages::FromUtf8(args[0]);
+    CParsedArguments parsed;
+    std::string error;
+    if (!ParseCommandArguments(args, {}, parsed, error)) return UsageError(command, error);
+    if (parsed.operands.size() != 1) return UsageError(command, "check takes one file");
+    const std::wstring path = CodePages::FromUtf8(parsed.operands[0]);
     const std::wstring ext = LowerExtension(path);
     if (ext == L".hex") return CheckHexFile(session, path);
 #ifdef ZR8_CLI_CONFIG_CHECK
     if (ext == L".zr8config") return CheckConfigFile(session, path);
 #endif
-    return UsageError(command, "check does not know files like '" + args[0] + "'");
+    return UsageError(command, "check does not know files like '" + parsed.operands[0] + "'");
 }

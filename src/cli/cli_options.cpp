@@ -17,9 +17,10 @@ bool ParseSeconds(const std::string& text, unsigned& value) {
 bool ParseGlobalOptions(const std::vector<std::string>& args, CGlobalOptions& out, std::string& error) {
     out = CGlobalOptions{};
     bool simTakesRest = false;
+    bool operandsOnly = false;  // after "--": the command's, even when they start with "-"
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (simTakesRest) {
+        if (simTakesRest || operandsOnly) {
             out.commandArgs.push_back(arg);
             continue;
         }
@@ -31,7 +32,10 @@ bool ParseGlobalOptions(const std::vector<std::string>& args, CGlobalOptions& ou
             into = args[++i];
             return true;
         };
-        if (arg == "--port") {
+        if (arg == "--" && !out.command.empty()) {
+            out.commandArgs.push_back(arg);
+            operandsOnly = true;
+        } else if (arg == "--port") {
             std::string name;
             if (!value(name)) return false;
             if (name.empty()) {
@@ -73,6 +77,22 @@ bool ParseGlobalOptions(const std::vector<std::string>& args, CGlobalOptions& ou
         }
     }
     return true;
+}
+
+bool WantsJson(const std::vector<std::string>& args) {
+    bool commandSeen = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--json") return true;
+        if (arg == "--") return false;
+        if (arg == "--port" || arg == "--sim" || arg == "--timeout") {
+            ++i;  // its value
+        } else if (!commandSeen && (arg.empty() || arg[0] != '-')) {
+            if (arg == "sim") return false;  // the simulator's own options follow
+            commandSeen = true;
+        }
+    }
+    return false;
 }
 
 bool IsSimulatedPortName(const std::wstring& name) {

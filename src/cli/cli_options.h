@@ -22,8 +22,12 @@ struct CGlobalOptions {
 };
 
 // Global options may stand before or after the command; everything after "sim" belongs
-// to the simulator. False with the message on a usage error.
+// to the simulator, and everything after "--" to the command (which sees the "--"). False with the message on a usage error.
 bool ParseGlobalOptions(const std::vector<std::string>& args, CGlobalOptions& out, std::string& error);
+
+// --json stands among the global options, looked for even when the command line is
+// wrong, so that its usage error is a JSON line too.
+bool WantsJson(const std::vector<std::string>& args);
 
 // "sim" in any case names the in-process simulated radio.
 bool IsSimulatedPortName(const std::wstring& name);

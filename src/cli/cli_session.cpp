@@ -1,6 +1,7 @@
 #include "cli/cli_session.h"
 
 #include <atomic>
+#include <cwchar>
 #include <cstdio>
 #include <iostream>
 #include <thread>
@@ -49,6 +50,17 @@ std::vector<std::string> SplitWords(const std::string& text) {
     if (!word.empty()) words.push_back(word);
     return words;
 }
+// "Unable to open serial port "COM3". Error 0x00000002: ...": the run ends with that
+// error's "Error code" line, so the status line keeps only what failed, and the error
+// is printed once. Any other text is left as it is.
+std::wstring WithoutOpenError(const std::wstring& text, const std::wstring& port) {
+    for (size_t at = text.find(L"0x"); at != std::wstring::npos; at = text.find(L"0x", at + 2)) {
+        const DWORD code = static_cast<DWORD>(std::wcstoul(text.c_str() + at + 2, nullptr, 16));
+        if (text == FormatText(IDS_UNABLE_TO_OPEN_PORT, port.c_str(), unsigned(code), GetErrorText(code).c_str()))
+            return FormatText(IDS_CLI_PORT_NOT_OPENED, port.c_str());
+    }
+    return text;
+}
 }  // namespace
 
 // The answer to a question asked while a machine runs: read on a thread of its own so
@@ -72,13 +84,12 @@ CCliSession::~CCliSession() {
         m_simulator.reset();
     }
     MessageLoop::PumpPending();
-    MessageBoxes::SetHandler(m_previousBoxHandler);
+    if (m_boxesTaken) MessageBoxes::SetHandler(m_previousBoxHandler);
 }
 
 int CCliSession::Open() {
     if (m_model) return CliExit::Ok;  // already open (a command that opens in two steps)
-    m_previousBoxHandler = MessageBoxes::SetHandler(
-        [this](HWND, const std::wstring& text, const std::wstring& caption, UINT type) { return ShowBox(text, caption, type); });
+    UseBoxes();
     if (!m_window.Create([this](UINT message, WPARAM wParam, LPARAM lParam) { return OnMessage(message, wParam, lParam); })) {
         const DWORD code = GetLastError();
         m_out.Error(L"zr8: no message window");
@@ -96,7 +107,6 @@ int CCliSession::Open() {
     if (m_options.verbose) m_model->m_verboseLogging.Set(1);
 
     m_portName = m_options.portGiven ? m_options.port : m_model->m_port.Get();
-    m_givenPortName = m_portName;
     m_model->SerialPort().SetLineObserver(
         [this](bool sent, const BYTE* bytes, DWORD count) { m_line.OnBytes(sent, bytes, count); });
     if (IsSimulatedPortName(m_portName)) {
@@ -106,6 +116,13 @@ int CCliSession::Open() {
     }
     m_model->m_port.Set(m_portName);
     return CliExit::Ok;
+}
+
+void CCliSession::UseBoxes() {
+    if (m_boxesTaken) return;
+    m_boxesTaken = true;
+    m_previousBoxHandler = MessageBoxes::SetHandler(
+        [this](HWND, const std::wstring& text, const std::wstring& caption, UINT type) { return ShowBox(text, caption, type); });
 }
 
 int CCliSession::StartSimulator() {
@@ -120,7 +137,24 @@ int CCliSession::StartSimulator() {
     return CliExit::Ok;
 }
 
+// A status text sent while a message is being handled may be the text of the box that
+// follows at once (ShowError logs its text, then shows it): it is held until that
+// handling ends, so that the box prints it once, with its caption.
 LRESULT CCliSession::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    ++m_dispatchDepth;
+    const LRESULT result = Dispatch(message, wParam, lParam);
+    if (--m_dispatchDepth == 0) FlushHeldStatus();
+    return result;
+}
+
+void CCliSession::FlushHeldStatus() {
+    if (m_heldStatus.empty()) return;
+    const std::wstring text = std::move(m_heldStatus);
+    m_heldStatus.clear();
+    m_out.Status(text);
+}
+
+LRESULT CCliSession::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_APP_PORT_EVENT:
         if (!m_model || !m_model->RoutePortEvent(message, wParam, lParam))
@@ -129,11 +163,18 @@ LRESULT CCliSession::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
         if (wParam != kInterruptTimerId && m_model) m_model->RouteTimer(message, wParam, lParam);
         return 0;
-    case WM_APP_STATUS_TEXT:
-        m_out.Status(reinterpret_cast<const wchar_t*>(lParam));
+    case WM_APP_STATUS_TEXT: {
+        FlushHeldStatus();
+        const std::wstring text = WithoutOpenError(reinterpret_cast<const wchar_t*>(lParam), m_portName);
+        if (m_dispatchDepth > 1)
+            m_heldStatus = text;
+        else
+            m_out.Status(text);
         return 0;
+    }
     case WM_APP_LOG_TEXT:
-        m_out.Log(reinterpret_cast<const wchar_t*>(lParam));
+        FlushHeldStatus();
+        m_out.Log(WithoutOpenError(reinterpret_cast<const wchar_t*>(lParam), m_portName));
         return 0;
     case WM_APP_MACHINE_DONE:
         ++m_completions;
@@ -271,7 +312,7 @@ DWORD CCliSession::RunOperation(const COperation& operation) {
 
 CFailureContext CCliSession::FailureContext() const {
     CFailureContext context;
-    context.port = m_givenPortName;
+    context.port = m_portName;  // as the port reports it: "SIM" for "sim"
     context.devicePath = CSerialPort::DevicePath(m_portName);
     context.activity = m_activity;
     context.portOpened = m_line.PortUsed() || (m_model && m_model->IsPortOpen());
@@ -286,10 +327,17 @@ DWORD CCliSession::FirstFailure(DWORD code) const {
     return loss != 0 ? loss : code;
 }
 
-int CCliSession::Fail(DWORD code) {
-    code = FirstFailure(code);
-    m_out.ErrorCode(code, GetErrorText(code), ExplainFailure(code, FailureContext()));
+int CCliSession::Fail(DWORD code) { return Fail(code, std::wstring()); }
+
+int CCliSession::Fail(DWORD code, const std::wstring& advice) {
+    ShowFailure(code, advice, true);
     return CliExit::Failure;
+}
+
+void CCliSession::ShowFailure(DWORD code, const std::wstring& advice, bool endsCommand) {
+    code = FirstFailure(code);
+    const std::wstring hint = advice.empty() ? ExplainFailure(code, FailureContext()) : advice;
+    m_out.ErrorCode(code, GetErrorText(code), hint, endsCommand);
 }
 
 bool CCliSession::AskYesNo(const std::wstring& question) {
@@ -317,9 +365,14 @@ bool CCliSession::AskYesNo(const std::wstring& question) {
 int CCliSession::ShowBox(const std::wstring& text, const std::wstring& caption, UINT type) {
     const UINT buttons = type & 0x0Fu;
     const std::wstring line = caption.empty() ? text : caption + L": " + text;
+    const bool repeatsHeld = !m_heldStatus.empty() && NormaliseLines(m_heldStatus) == NormaliseLines(text);
+    if (repeatsHeld)
+        m_heldStatus.clear();  // the box says it, with its caption
+    else
+        FlushHeldStatus();
     if (buttons == MB_YESNO || buttons == MB_YESNOCANCEL) return AskYesNo(line) ? IDYES : IDNO;
     if (buttons == MB_OKCANCEL) return AskYesNo(line) ? IDOK : IDCANCEL;
     // ShowError has logged the text just before; print it again only when it was not.
-    if (!m_out.IsLastLine(text)) m_out.Error(line);
+    if (repeatsHeld || m_out.IsJson() || !m_out.IsLastLine(text)) m_out.Box(caption, text);
     return IDOK;
 }

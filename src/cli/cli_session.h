@@ -43,6 +43,9 @@ public:
     // Loads the settings, applies the options for this run and, for "sim", starts the
     // radio. Returns a CliExit code (Usage for bad --sim options).
     int Open();
+    // Message boxes of the machines print on stderr (or as JSON "message" events) from
+    // now on; Open does this, and a command that needs no port calls it itself.
+    void UseBoxes();
 
     const CGlobalOptions& Options() const { return m_options; }
     CConsoleOutput& Out() { return m_out; }
@@ -72,6 +75,12 @@ public:
     // that first failure is the one shown, not what followed from it. Returns
     // CliExit::Failure.
     int Fail(DWORD code);
+    // The same with the command's own advice line instead of ExplainFailure's (which
+    // stands when advice is empty).
+    int Fail(DWORD code, const std::wstring& advice);
+    // The failure's lines without ending the command (one port of several): in JSON
+    // "message" events unless endsCommand.
+    void ShowFailure(DWORD code, const std::wstring& advice, bool endsCommand);
     // What the command is doing with the radio now, for the failure's advice line.
     void SetActivity(CliActivity activity) { m_activity = activity; }
     CliActivity Activity() const { return m_activity; }
@@ -90,6 +99,8 @@ public:
 
 private:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    void FlushHeldStatus();
     int StartSimulator();
     int ShowBox(const std::wstring& text, const std::wstring& caption, UINT type);
     void StartInterruptTimer();
@@ -105,10 +116,12 @@ private:
     std::shared_ptr<CPendingAnswer> m_pendingAnswer;
     std::function<void()> m_portListener;
     std::wstring m_portName;
-    std::wstring m_givenPortName;  // as the user named it ("sim" rather than "SIM")
     CLineWatch m_line;
     CliActivity m_activity = CliActivity::None;
     size_t m_completions = 0;
     DWORD m_lastResult = 0;
     bool m_interrupted = false;
+    bool m_boxesTaken = false;
+    unsigned m_dispatchDepth = 0;
+    std::wstring m_heldStatus;  // see OnMessage
 };

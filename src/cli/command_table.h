@@ -28,9 +28,14 @@ constexpr int Usage = 2;    // the command line is wrong
 const std::vector<CCommand>& Commands();
 const CCommand* FindCommand(const std::string& name);
 
-// "zr8: <message>" and the command's usage line (or the general one) on stderr; returns
-// CliExit::Usage.
+// With --json the texts below are JSON events on stdout (the run's "result" event comes
+// from RunCli).
+void SetJsonOutput(bool json);
+// "zr8: <message>" and the command's usage line (or the general one) on stderr, or the
+// JSON "usage" event; returns CliExit::Usage.
 int UsageError(const CCommand* command, const std::string& message);
 void PrintGeneralHelp();
 void PrintVersion();  // "zr8 <version>" on stdout
 void PrintCommandHelp(const CCommand& command);
+// The commands this platform's help lists ("sim" needs pseudo-terminals).
+bool IsCommandListed(const CCommand& command);

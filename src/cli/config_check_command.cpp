@@ -3,6 +3,7 @@
 #include "cli/check_command.h"
 #include "cli/cli_session.h"
 #include "cli/command_table.h"
+#include "cli/config_cli_support.h"
 #include "config/config_file_reader.h"
 #include "config/restore_records.h"
 #include "core/text/string_table.h"
@@ -10,11 +11,12 @@
 
 int CheckConfigFile(CCliSession& session, const std::wstring& path) {
     CConsoleOutput& out = session.Out();
+    session.UseBoxes();  // the reader's boxes, as every other message of the run
     CRestoreRecords records;
     CConfigReadContext context;
     context.records = &records;  // no radio: no serial number to compare with
     const DWORD result = ReadConfigurationFile(path, context);
-    if (result != 0) return session.Fail(result);
+    if (result != 0) return session.Fail(result, ConfigCli::FileAdvice(path, result));
     out.Result(LoadStringText(IDS_CLI_CONFIG_FILE_GOOD));
     out.Result(FormatText(IDS_CLI_CONFIG_RECORDS, unsigned(records.Count()), unsigned(records.TotalBytes())));
     for (size_t i = 0; i < records.Count(); ++i) {

@@ -8,6 +8,7 @@
 #include "config/config_operation.h"
 #include "config/config_save_state_machine.h"
 #include "config/configuration_folder.h"
+#include "core/text/error_codes.h"
 #include "core/text/string_table.h"
 #include "core/text/text_ref.h"
 #include "platform/folders.h"
@@ -24,6 +25,13 @@ int Connect(CCliSession& session) {
         return session.Fail(ERROR_NOT_SUPPORTED);
     }
     return CliExit::Ok;
+}
+
+std::wstring FileAdvice(const std::wstring& path, DWORD code) {
+    if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return FormatText(IDS_CLI_ADVICE_NO_FILE, path.c_str());
+    if (code == Zr8Error::ConfigCorrupt || code == Zr8Error::ConfigIncomplete)
+        return FormatText(IDS_CLI_ADVICE_DAMAGED_CONFIG, path.c_str());
+    return std::wstring();
 }
 
 std::function<void()> ProgressReporter(CCliSession& session, const std::function<DWORD()>& position,

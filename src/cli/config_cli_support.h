@@ -27,6 +27,10 @@ int Connect(CCliSession& session);
 std::function<void()> ProgressReporter(CCliSession& session, const std::function<DWORD()>& position,
                                        const std::function<DWORD()>& total);
 
+// What to do about a configuration file that fails its check: it is missing, or damaged
+// (named, so that diff says which of its two). Empty for other failures.
+std::wstring FileAdvice(const std::wstring& path, DWORD code);
+
 // Reads the radio's configuration area (0x000-0x3FF) with the save machine, progress
 // shown; Ctrl-C stops it. 0, or the failure. activity: what a failure is explained as.
 DWORD ReadRadioConfiguration(CCliSession& session, CConfigSaveStateMachine& machine,

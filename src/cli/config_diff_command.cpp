@@ -3,6 +3,7 @@
 // differs. Exit status as diff's: 0 equal, 1 different, 2 trouble; a file that fails
 // its check is trouble, never a difference.
 #include "cli/cli_session.h"
+#include "cli/command_arguments.h"
 #include "cli/config_cli_support.h"
 #include "cli/config_commands.h"
 #include "cli/config_diff.h"
@@ -32,16 +33,12 @@ std::wstring SerialText(int serial) { return serial < 0 ? std::wstring(L"none") 
 
 int RunConfigDiffCommand(CCliSession& session, const CommandArgs& args) {
     const CCommand* command = FindCommand("diff");
+    CParsedArguments parsed;
+    std::string error;
+    if (!ParseCommandArguments(args, {{"--radio", false}}, parsed, error)) return UsageError(command, error);
+    const bool radio = parsed.Has("--radio");
     std::vector<std::wstring> files;
-    bool radio = false;
-    for (const std::string& arg : args) {
-        if (arg == "--radio")
-            radio = true;
-        else if (arg.size() > 1 && arg[0] == '-')
-            return UsageError(command, "unknown option " + arg);
-        else
-            files.push_back(CodePages::FromUtf8(arg));
-    }
+    for (const std::string& arg : parsed.operands) files.push_back(CodePages::FromUtf8(arg));
     if (files.size() != (radio ? 1u : 2u))
         return UsageError(command, radio ? "diff --radio takes one file" : "diff takes two files, or one file and --radio");
 
@@ -52,7 +49,7 @@ int RunConfigDiffCommand(CCliSession& session, const CommandArgs& args) {
     CConfigImage before, after;
     DWORD result = ReadFileSide(session, files[0], before);
     if (result != 0) {
-        session.Fail(result);
+        session.Fail(result, ConfigCli::FileAdvice(files[0], result));
         return kTrouble;
     }
     std::wstring afterName = radio ? LoadStringText(IDS_CLI_DIFF_THE_RADIO) : files[1];
@@ -71,7 +68,7 @@ int RunConfigDiffCommand(CCliSession& session, const CommandArgs& args) {
     } else {
         result = ReadFileSide(session, files[1], after);
         if (result != 0) {
-            session.Fail(result);
+            session.Fail(result, ConfigCli::FileAdvice(files[1], result));
             return kTrouble;
         }
     }
@@ -101,6 +98,11 @@ int RunConfigDiffCommand(CCliSession& session, const CommandArgs& args) {
     out.Result(FormatText(IDS_CLI_DIFF_SERIAL, SerialText(before.serialNumber).c_str(), SerialText(after.serialNumber).c_str()));
     const std::vector<CDiffRange> protectedRanges = ProtectedRanges(ranges);
     if (!protectedRanges.empty()) out.Result(FormatText(IDS_CLI_DIFF_PROTECTED, RangeList(protectedRanges).c_str()));
-    out.Result(FormatText(IDS_CLI_DIFF_SUMMARY, bytes, unsigned(ranges.size())));
+    if (ranges.size() != 1)
+        out.Result(FormatText(IDS_CLI_DIFF_SUMMARY, bytes, unsigned(ranges.size())));
+    else if (bytes == 1)
+        out.Result(LoadStringText(IDS_CLI_DIFF_SUMMARY_ONE_BYTE));
+    else
+        out.Result(FormatText(IDS_CLI_DIFF_SUMMARY_ONE_RANGE, bytes));
     return CliExit::Failure;
 }

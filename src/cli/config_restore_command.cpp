@@ -1,6 +1,7 @@
 // zr8 restore-config [--advanced] FILE: a configuration file back into the radio, after
 // the file has been checked; nothing of a refused file reaches the radio.
 #include "cli/cli_session.h"
+#include "cli/command_arguments.h"
 #include "cli/config_cli_support.h"
 #include "cli/config_commands.h"
 #include "config/config_restore_state_machine.h"
@@ -11,20 +12,13 @@
 
 int RunRestoreConfigCommand(CCliSession& session, const CommandArgs& args) {
     const CCommand* command = FindCommand("restore-config");
-    std::wstring path;
-    bool advanced = false;
-    for (const std::string& arg : args) {
-        if (arg == "--advanced") {
-            advanced = true;
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            return UsageError(command, "unknown option " + arg);
-        } else if (!path.empty()) {
-            return UsageError(command, "restore-config takes one file");
-        } else {
-            path = CodePages::FromUtf8(arg);
-        }
-    }
-    if (path.empty()) return UsageError(command, "restore-config needs a file");
+    CParsedArguments parsed;
+    std::string error;
+    if (!ParseCommandArguments(args, {{"--advanced", false}}, parsed, error)) return UsageError(command, error);
+    if (parsed.operands.size() > 1) return UsageError(command, "restore-config takes one file");
+    if (parsed.operands.empty()) return UsageError(command, "restore-config needs a file");
+    const std::wstring path = CodePages::FromUtf8(parsed.operands[0]);
+    const bool advanced = parsed.Has("--advanced");
 
     int rc = ConfigCli::Connect(session);
     if (rc != CliExit::Ok) return rc;
@@ -35,7 +29,7 @@ int RunRestoreConfigCommand(CCliSession& session, const CommandArgs& args) {
     CConfigRestoreStateMachine machine(model);
     // The reader's boxes print on stderr; a mismatch question asks on the terminal.
     DWORD result = machine.ReadFile(path, session.Window());
-    if (result != 0) return session.Fail(result);
+    if (result != 0) return session.Fail(result, ConfigCli::FileAdvice(path, result));
     out.Verbose(FormatText(IDS_CLI_CONFIG_RECORDS, unsigned(machine.Records().Count()),
                            unsigned(machine.Records().TotalBytes())));
 

@@ -1,6 +1,7 @@
 // zr8 save-config [FILE]: the radio's configuration into a file, named and placed as the
 // program's save dialog proposes when FILE is not given (or is a folder).
 #include "cli/cli_session.h"
+#include "cli/command_arguments.h"
 #include "cli/config_cli_support.h"
 #include "cli/config_commands.h"
 #include "config/config_file_writer.h"
@@ -15,12 +16,11 @@
 
 int RunSaveConfigCommand(CCliSession& session, const CommandArgs& args) {
     const CCommand* command = FindCommand("save-config");
-    std::wstring given;
-    for (const std::string& arg : args) {
-        if (arg.size() > 1 && arg[0] == '-') return UsageError(command, "unknown option " + arg);
-        if (!given.empty()) return UsageError(command, "save-config takes one file");
-        given = CodePages::FromUtf8(arg);
-    }
+    CParsedArguments parsed;
+    std::string error;
+    if (!ParseCommandArguments(args, {}, parsed, error)) return UsageError(command, error);
+    if (parsed.operands.size() > 1) return UsageError(command, "save-config takes one file");
+    const std::wstring given = parsed.operands.empty() ? std::wstring() : CodePages::FromUtf8(parsed.operands[0]);
 
     int rc = ConfigCli::Connect(session);
     if (rc != CliExit::Ok) return rc;

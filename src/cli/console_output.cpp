@@ -135,15 +135,31 @@ void CConsoleOutput::Retry(unsigned long retries) {
     m_json->Retry(retries);
 }
 
-void CConsoleOutput::ErrorCode(DWORD code, const std::wstring& text, const std::wstring& hint) {
+void CConsoleOutput::ErrorCode(DWORD code, const std::wstring& text, const std::wstring& hint, bool endsCommand) {
     EndProgress();
+    const std::wstring line = FormatText(IDS_ERROR_CODE, unsigned(code), text.c_str());
     if (m_json) {
         FlushPendingTrace();
-        m_json->Error(code, NormaliseLines(text), hint);
+        if (endsCommand) {
+            m_json->Error(code, NormaliseLines(text), hint);
+        } else {
+            m_json->Text("message", NormaliseLines(line));
+            if (!hint.empty()) m_json->Text("message", NormaliseLines(hint));
+        }
         return;
     }
-    PrintLines(FormatText(IDS_ERROR_CODE, unsigned(code), text.c_str()), false, false);
+    PrintLines(line, false, false);
     if (!hint.empty()) PrintLines(hint, false, false);
+}
+
+void CConsoleOutput::Box(const std::wstring& caption, const std::wstring& text) {
+    if (m_json) {
+        FlushPendingTrace();
+        m_json->Text("message", NormaliseLines(text), caption);
+        m_lastLine = NormaliseLines(text);
+        return;
+    }
+    PrintLines(caption.empty() ? text : caption + L": " + text, false, false);
 }
 
 void CConsoleOutput::Finish(int exitCode) {
@@ -203,7 +219,10 @@ void CConsoleOutput::Progress(DWORD position, DWORD total) {
     const int step = percent / kPlainStepPercent;
     if (step == m_lastStep) return;
     m_lastStep = step;
-    PrintLines(FormatText(IDS_CLI_PROGRESS, unsigned(percent), unsigned(position), unsigned(total)), false, true);
+    // The step's own percentage, so that a run of large blocks (the configuration's 64 of
+    // 1024 bytes) shows 0 %, 10 %, 20 % ... as the firmware load does.
+    PrintLines(FormatText(IDS_CLI_PROGRESS, unsigned(step * kPlainStepPercent), unsigned(position), unsigned(total)), false,
+               true);
 }
 
 void CConsoleOutput::EndProgress() {

@@ -39,8 +39,12 @@ public:
     void QuestionAnswered(const std::wstring& question, bool answer, const char* answeredBy);
     // A retry of the radio's (JSON: an event; text: the machine's own line says it).
     void Retry(unsigned long retries);
-    // "Error code 0x%08X: %s" and the advice line, or the JSON error event.
-    void ErrorCode(DWORD code, const std::wstring& text, const std::wstring& hint);
+    // "Error code 0x%08X: %s" and the advice line, or the JSON error event. A failure
+    // that does not end the command (one port of several) is, in JSON, two "message"
+    // events instead: the "error" event is only ever the one the command ends with.
+    void ErrorCode(DWORD code, const std::wstring& text, const std::wstring& hint, bool endsCommand = true);
+    // A message box: "Caption: text" on stderr, or "message" events with the caption.
+    void Box(const std::wstring& caption, const std::wstring& text);
     // A field of the run's result (JSON: in the final "result" event; text: nothing).
     void Field(const std::string& name, const std::wstring& value) {
         if (m_json) m_json->Field(name, value);

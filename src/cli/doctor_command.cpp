@@ -3,6 +3,7 @@
 // and what to do about it.
 #include "cli/adapter_checks.h"
 #include "cli/cli_session.h"
+#include "cli/command_arguments.h"
 #include "cli/commands.h"
 #include "cli/device_text.h"
 #include "cli/port_list.h"
@@ -15,7 +16,9 @@
 namespace {
 // One port, with a session of its own: its own model, port and line watch. True when a
 // ZR8 answered there.
-bool CheckPort(const CGlobalOptions& global, const std::wstring& port, CConsoleOutput& out, DWORD& failure) {
+// failure and hint: what went wrong there, and the advice.
+bool CheckPort(const CGlobalOptions& global, const std::wstring& port, CConsoleOutput& out, DWORD& failure,
+               std::wstring& hint) {
     CGlobalOptions options = global;
     options.port = port;
     options.portGiven = true;
@@ -27,29 +30,33 @@ bool CheckPort(const CGlobalOptions& global, const std::wstring& port, CConsoleO
     }
     const DWORD result = probe.RunContact();
     CModel& model = probe.Model();
+    const std::wstring& shown = probe.PortName();  // as the port reports it: "SIM" for "sim"
     if (result == 0) {
         const unsigned short serial = model.m_serialNumber.Get();
         const std::wstring serialText =
             serial == kSerialNumberNone ? LoadStringText(IDS_CLI_SERIAL_NONE) : FormatText(L"%05u", unsigned(serial));
-        out.Result(FormatText(IDS_CLI_DOCTOR_FOUND, port.c_str(), FirmwareStatusName(model.m_firmwareStatus.Get()).c_str(),
+        out.Result(FormatText(IDS_CLI_DOCTOR_FOUND, shown.c_str(), FirmwareStatusName(model.m_firmwareStatus.Get()).c_str(),
                               model.FirmwareVersionText().c_str(), serialText.c_str(),
                               unsigned(model.SerialPort().BaudRate())));
         if (probe.Line().Kind() == LineKind::EchoOnly) out.Status(ExplainFailure(Zr8Error::UnexpectedDevice, probe.FailureContext()));
         return true;
     }
     failure = probe.FirstFailure(result);
-    probe.Fail(result);
-    out.Result(FormatText(IDS_CLI_DOCTOR_NOT_FOUND, port.c_str(), unsigned(failure), GetErrorText(failure).c_str()));
+    hint = ExplainFailure(failure, probe.FailureContext());
+    // Not the run's end: with --json a port's failure is "message" events, and the one
+    // "error" event comes only when no port had a ZR8.
+    probe.ShowFailure(result, hint, false);
+    out.Result(FormatText(IDS_CLI_DOCTOR_NOT_FOUND, shown.c_str(), unsigned(failure), GetErrorText(failure).c_str()));
     return false;
 }
 }  // namespace
 
 int RunDoctorCommand(CCliSession& session, const CommandArgs& args) {
+    CParsedArguments parsed;
+    std::string error;
+    if (!ParseCommandArguments(args, {}, parsed, error)) return UsageError(FindCommand("doctor"), error);
     std::vector<std::wstring> ports;
-    for (const std::string& arg : args) {
-        if (arg.size() > 1 && arg[0] == '-') return UsageError(FindCommand("doctor"), "unknown option " + arg);
-        ports.push_back(CodePages::FromUtf8(arg));
-    }
+    for (const std::string& arg : parsed.operands) ports.push_back(CodePages::FromUtf8(arg));
     if (ports.empty() && session.Options().portGiven) ports.push_back(session.Options().port);
     if (ports.empty())
         for (const CPortEntry& entry : ListSerialPorts()) ports.push_back(entry.name);
@@ -62,19 +69,24 @@ int RunDoctorCommand(CCliSession& session, const CommandArgs& args) {
 
     unsigned found = 0;
     DWORD lastFailure = 0;
+    std::wstring lastHint;
     for (const std::wstring& port : ports) {
         DWORD failure = 0;
-        const bool ok = CheckPort(session.Options(), port, out, failure);
-        if (ok)
+        std::wstring hint;
+        const bool ok = CheckPort(session.Options(), port, out, failure, hint);
+        if (ok) {
             ++found;
-        else
+        } else {
             lastFailure = failure;
+            lastHint = hint;
+        }
         ShowPortAdapter(out, port, ok);
     }
     out.Result(FormatText(IDS_CLI_DOCTOR_SUMMARY, found, unsigned(ports.size())));
     out.Field("ports", static_cast<long long>(ports.size()));
     out.Field("found", static_cast<long long>(found));
     if (found != 0) return CliExit::Ok;
-    (void)lastFailure;  // each port's failure has been shown with its advice
+    // Each port's failure has been shown with its advice; JSON ends with the last one.
+    if (out.IsJson()) out.ErrorCode(lastFailure, GetErrorText(lastFailure), lastHint);
     return CliExit::Failure;
 }

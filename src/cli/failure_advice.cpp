@@ -122,9 +122,16 @@ std::wstring ExplainFailure(DWORD code, const CFailureContext& context) {
         if (!advice.empty()) return advice;
     }
     if (!context.portOpened) {
+        const std::wstring kind = NotSerialPortKind(context.devicePath);
+        if (!kind.empty()) return FormatText(IDS_CLI_ADVICE_NOT_SERIAL, context.port.c_str(), kind.c_str());
         if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return MissingPort(context);
         if (code == ERROR_ACCESS_DENIED) return DeniedPort(context);
     }
+    // A radio that stops answering in the middle of EEPROM writes has lost its power.
+    if (code == Zr8Error::NoResponseWriteEeprom && context.activity == CliActivity::ConfigRestore)
+        return FormatText(IDS_CLI_ADVICE_POWER_LOSS_RESTORE, context.port.c_str());
+    if (code == Zr8Error::NoResponseWriteEeprom && context.activity == CliActivity::BannerWrite)
+        return FormatText(IDS_CLI_ADVICE_POWER_LOSS_BANNER, context.port.c_str());
     if (IsNoAnswerCode(code)) return LineAdvice(context);
     return std::wstring();
 }

@@ -17,6 +17,7 @@ enum class CliActivity {
     FirmwareLoad,   // the firmware loader
     ConfigSave,     // reading the configuration (save-config, a backup, diff --radio)
     ConfigRestore,  // writing the configuration back
+    BannerWrite,    // writing the power-on banner
     RadioCommand,   // any other exchange (banner, send, ...)
 };
 

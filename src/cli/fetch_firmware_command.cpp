@@ -38,6 +38,8 @@ int RunFetchFirmwareCommand(CCliSession& session, const CommandArgs& args)
         if (args[i] == "--folder" || args[i] == "--server") {
             if (i + 1 >= args.size())
                 return UsageError(command, args[i] + " needs a value");
+            if (args[i + 1].empty())
+                return UsageError(command, args[i] + " needs a value, not an empty one");
             (args[i] == "--folder" ? folder : serverText) = CodePages::FromUtf8(args[i + 1]);
             ++i;
         } else {

@@ -1,6 +1,8 @@
 #include <vector>
 
+#include "cli/check_command.h"
 #include "cli/cli_session.h"
+#include "cli/command_arguments.h"
 #include "cli/commands.h"
 #include "cli/flash_gate.h"
 #include "core/model/contact_state_machine.h"
@@ -13,6 +15,7 @@
 #include "firmware/mcu_loader_state_machine.h"
 #include "firmware/version_verify.h"
 #include "platform/code_pages.h"
+#include "platform/folders.h"
 
 namespace {
 const wchar_t kFirmwareName[] = L"MCU";
@@ -21,12 +24,7 @@ const wchar_t kFirmwareName[] = L"MCU";
 int CheckFirmwareFile(CCliSession& session, const std::wstring& path) {
     CConsoleOutput& out = session.Out();
     CHexImage image;
-    if (!image.Load(path)) {
-        DWORD code = GetLastError();
-        if (code == 0) code = CMcuLoaderStateMachine::kNoErrorCode;
-        out.Error(FormatText(IDS_LINE_ERROR_CODE, image.Line(), unsigned(code), GetErrorText(code).c_str()));
-        return session.Fail(code);
-    }
+    if (!image.Load(path)) return FailHexFile(session, path, image.Line(), GetLastError());
     std::vector<std::wstring> lines;
     const DWORD code = ReconcileChecksum(image, kFirmwareName, [&](const std::wstring& line) { lines.push_back(line); });
     if (code != 0) {
@@ -34,6 +32,19 @@ int CheckFirmwareFile(CCliSession& session, const std::wstring& path) {
         return session.Fail(code);
     }
     return CliExit::Ok;
+}
+
+// A load that failed once "LD;" was out, with the port still there, has left the radio
+// in its boot loader; when every packet went out, only the last answer was missing and
+// the new firmware may well run. Empty: the session's own advice (a lost port).
+std::wstring LoadFailureAdvice(CCliSession& session, const CMcuLoaderStateMachine& machine, DWORD result) {
+    const CFailureContext context = session.FailureContext();
+    const DWORD code = session.FirstFailure(result);
+    if (code == CCliSession::kCancelled || !context.bootLoaderEntered || context.portLost ||
+        (context.portOpened && IsPortLossCode(code)))
+        return std::wstring();
+    const bool everyPacketSent = machine.ProgressTotal() != 0 && machine.ProgressPosition() >= machine.ProgressTotal();
+    return FormatText(everyPacketSent ? IDS_CLI_ADVICE_LAST_PACKET : IDS_CLI_ADVICE_LOAD_FAILED, context.port.c_str());
 }
 
 template <class T>
@@ -45,27 +56,21 @@ void EndAt(CStateHost<T>& machine, DWORD code) {
 
 int RunFlashCommand(CCliSession& session, const CommandArgs& args) {
     const CCommand* command = FindCommand("flash");
-    std::wstring folder, file;
-    bool folderGiven = false;
+    CParsedArguments parsed;
+    std::string error;
+    if (!ParseCommandArguments(args, {{"--no-backup", false}, {"--force", false}, {"--folder", true}}, parsed, error))
+        return UsageError(command, error);
+    if (parsed.operands.size() > 1) return UsageError(command, "flash takes one firmware file");
     CFlashGateOptions gate;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--no-backup") {
-            gate.backup = false;
-        } else if (args[i] == "--force") {
-            gate.force = true;
-        } else if (args[i] == "--folder") {
-            if (i + 1 >= args.size()) return UsageError(command, "--folder needs a folder");
-            folder = CodePages::FromUtf8(args[++i]);
-            folderGiven = true;
-        } else if (args[i].size() > 1 && args[i][0] == '-') {
-            return UsageError(command, "unknown option " + args[i]);
-        } else if (file.empty()) {
-            file = CodePages::FromUtf8(args[i]);
-        } else {
-            return UsageError(command, "flash takes one firmware file");
-        }
-    }
+    gate.backup = !parsed.Has("--no-backup");
+    gate.force = parsed.Has("--force");
+    const bool folderGiven = parsed.Has("--folder");
+    std::wstring folder = folderGiven ? CodePages::FromUtf8(*parsed.Value("--folder")) : std::wstring();
+    std::wstring file = parsed.operands.empty() ? std::wstring() : CodePages::FromUtf8(parsed.operands[0]);
     if (folderGiven && !file.empty()) return UsageError(command, "give a file or --folder, not both");
+    // As the program's window takes them: Intel HEX files only.
+    if (!file.empty() && !HasHexExtension(file))
+        return UsageError(command, "flash takes an Intel HEX file (.hex), not '" + parsed.operands[0] + "'");
 
     const int rc = session.Open();
     if (rc != CliExit::Ok) return rc;
@@ -74,15 +79,20 @@ int RunFlashCommand(CCliSession& session, const CommandArgs& args) {
 
     if (file.empty()) {
         if (!folderGiven) folder = model.m_firmwareFolder.Get();
+        if (!Folders::FolderExists(folder)) {
+            out.Error(FormatText(IDS_CLI_NO_FIRMWARE_FILE, folder.c_str()));
+            return session.Fail(ERROR_PATH_NOT_FOUND, FormatText(IDS_CLI_ADVICE_NO_FOLDER, folder.c_str()));
+        }
         const CFirmwareFiles found = ScanFirmwareFolder(folder);
         if (!found.HasFirmware()) {
             out.Error(FormatText(IDS_CLI_NO_FIRMWARE_FILE, folder.c_str()));
-            return session.Fail(ERROR_FILE_NOT_FOUND);
+            return session.Fail(ERROR_FILE_NOT_FOUND, FormatText(IDS_CLI_ADVICE_NO_FIRMWARE, folder.c_str()));
         }
         file = found.m_firmwarePath;
     }
     out.Verbose(FormatText(IDS_CLI_FIRMWARE_FILE, file.c_str()));
     out.Field("file", file);
+    if (!Folders::FileExists(file)) return FailHexFile(session, file, 0, ERROR_FILE_NOT_FOUND);
     if (CheckFlashFileName(session, file, gate) != CliExit::Ok) return CliExit::Failure;
     if (CheckFirmwareFile(session, file) != CliExit::Ok) return CliExit::Failure;
 
@@ -118,6 +128,7 @@ int RunFlashCommand(CCliSession& session, const CommandArgs& args) {
     session.SetActivity(CliActivity::FirmwareLoad);
     result = session.RunOperation(load);
     out.EndProgress();
+    const std::wstring loadAdvice = result != 0 ? LoadFailureAdvice(session, machine, result) : std::wstring();
 
     if (machine.TotalRetries() != 0) {
         out.Status(FormatText(IDS_TOTAL_RETRIES, unsigned(machine.TotalRetries())));
@@ -137,5 +148,5 @@ int RunFlashCommand(CCliSession& session, const CommandArgs& args) {
         model.ClosePort();
         out.Error(LoadStringText(IDS_CLI_LOAD_ABANDONED));
     }
-    return session.Fail(result);
+    return session.Fail(result, loadAdvice);
 }

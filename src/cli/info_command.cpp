@@ -1,11 +1,12 @@
 #include "cli/cli_session.h"
+#include "cli/command_arguments.h"
 #include "cli/commands.h"
 #include "cli/device_text.h"
 #include "core/text/string_table.h"
 #include "core/text/text_ref.h"
 
 int RunInfoCommand(CCliSession& session, const CommandArgs& args) {
-    if (!args.empty()) return UsageError(FindCommand("info"), "info takes no arguments");
+    if (!args.empty()) return UsageError(FindCommand("info"), NoArgumentsError("info", args));
     const int rc = session.Open();
     if (rc != CliExit::Ok) return rc;
 
@@ -16,7 +17,12 @@ int RunInfoCommand(CCliSession& session, const CommandArgs& args) {
     CConsoleOutput& out = session.Out();
     const FirmwareStatusEnum status = model.m_firmwareStatus.Get();
     out.Result(status == FirmwareStatusBootLoader ? model.WaitingText() : model.McuVersionStatusText());
-    out.Result(FormatText(IDS_CLI_INFO_DEVICE, DeviceName(model.m_device.Get()).c_str()));
+    const std::wstring device = DeviceName(model.m_device.Get());
+    // Contact goes on when "I;" alone is lost; the rest was still the radio's answer.
+    if (device == LoadStringText(IDS_CLI_DEVICE_UNKNOWN) && model.m_mcuVersion.Get() != 0)
+        out.Result(LoadStringText(IDS_CLI_DEVICE_NOT_IDENTIFIED_WHY));
+    else
+        out.Result(FormatText(IDS_CLI_INFO_DEVICE, device.c_str()));
     out.Result(FormatText(IDS_CLI_INFO_FIRMWARE_STATUS, FirmwareStatusName(status).c_str()));
     out.Result(FormatText(IDS_CLI_INFO_MCU_VERSION, model.FirmwareVersionText().c_str()));
     const unsigned short serial = model.m_serialNumber.Get();

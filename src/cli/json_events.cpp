@@ -43,10 +43,18 @@ double CJsonEvents::Seconds() const {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count();
 }
 
-void CJsonEvents::Text(const char* kind, const std::wstring& text) {
-    Json event = Event(kind, Seconds());
-    event["text"] = Utf8(text);
-    Emit(event);
+void CJsonEvents::Text(const char* kind, const std::wstring& text, const std::wstring& caption) {
+    // One line per event: a text of several lines is several events.
+    size_t start = 0;
+    do {
+        size_t end = text.find(L'\n', start);
+        if (end == std::wstring::npos) end = text.size();
+        Json event = Event(kind, Seconds());
+        if (!caption.empty()) event["caption"] = Utf8(caption);
+        event["text"] = Utf8(text.substr(start, end - start));
+        Emit(event);
+        start = end + 1;
+    } while (start < text.size());
 }
 
 void CJsonEvents::Progress(unsigned long done, unsigned long total, double rate, double secondsLeft) {
@@ -89,6 +97,13 @@ void CJsonEvents::Error(unsigned long code, const std::wstring& text, const std:
     event["code"] = hex;
     event["text"] = Utf8(text);
     event["hint"] = Utf8(hint);
+    Emit(event);
+}
+
+void CJsonEvents::Usage(const std::string& text, const std::string& usage) {
+    Json event = Event("usage", Seconds());
+    event["text"] = text;
+    event["usage"] = usage;
     Emit(event);
 }
 

@@ -25,14 +25,17 @@ public:
     CJsonEvents(const CJsonEvents&) = delete;
     CJsonEvents& operator=(const CJsonEvents&) = delete;
 
-    // {"event": kind, "t": ..., "text": text}
-    void Text(const char* kind, const std::wstring& text);
+    // {"event": kind, "t": ..., "text": line} for each line of the text ("\n" between
+    // lines); a message box's lines carry its "caption" too.
+    void Text(const char* kind, const std::wstring& text, const std::wstring& caption = std::wstring());
     void Progress(unsigned long done, unsigned long total, double rate, double secondsLeft);
     void Retry(unsigned long retries);  // the load's retries so far
     void Question(const std::wstring& text, bool answer, const char* answeredBy);
     void Error(unsigned long code, const std::wstring& text, const std::wstring& hint);
     // {"event": kind, "t": ..., fields in their order}
     void Record(const char* kind, const std::vector<CJsonField>& fields);
+    // A wrong command line: {"event": "usage", "text": what is wrong, "usage": the line}
+    void Usage(const std::string& text, const std::string& usage);
 
     // Fields of the final "result" event, in the order they are set.
     void Field(const std::string& name, const std::wstring& value);

@@ -23,3 +23,8 @@ std::wstring CurrentUserName();
 
 // Whether this process may read and write the device (false also when it does not exist).
 bool MayUseDevice(const std::wstring& devicePath);
+
+// What stands at the path when it is there but is no serial port: "a file", "a folder",
+// "a device that is no terminal" (/dev/null); empty for a terminal, a missing path, and
+// where the system cannot tell.
+std::wstring NotSerialPortKind(const std::wstring& devicePath);

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <dirent.h>
+#include <fcntl.h>
 #include <fstream>
 #include <grp.h>
 #include <pwd.h>
@@ -10,6 +11,7 @@
 #include <unistd.h>
 
 #include "cli/port_diagnosis.h"
+#include "core/text/string_table.h"
 #include "platform/code_pages.h"
 
 namespace {
@@ -95,3 +97,16 @@ std::wstring CurrentUserName() {
 }
 
 bool MayUseDevice(const std::wstring& devicePath) { return access(Native(devicePath).c_str(), R_OK | W_OK) == 0; }
+
+std::wstring NotSerialPortKind(const std::wstring& devicePath) {
+    struct stat info {};
+    if (::stat(Native(devicePath).c_str(), &info) != 0) return std::wstring();
+    if (S_ISREG(info.st_mode)) return LoadStringText(IDS_CLI_NOT_SERIAL_FILE);
+    if (S_ISDIR(info.st_mode)) return LoadStringText(IDS_CLI_NOT_SERIAL_FOLDER);
+    if (!S_ISCHR(info.st_mode)) return std::wstring();
+    const int fd = ::open(Native(devicePath).c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return std::wstring();  // held or forbidden: the open's own advice says so
+    const bool terminal = ::isatty(fd) != 0;
+    ::close(fd);
+    return terminal ? std::wstring() : LoadStringText(IDS_CLI_NOT_SERIAL_DEVICE);
+}

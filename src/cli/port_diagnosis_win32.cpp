@@ -6,3 +6,4 @@ std::vector<CPortHolder> FindPortHolders(const std::wstring&) { return {}; }
 std::wstring DeviceGroupName(const std::wstring&) { return std::wstring(); }
 std::wstring CurrentUserName() { return std::wstring(); }
 bool MayUseDevice(const std::wstring&) { return true; }
+std::wstring NotSerialPortKind(const std::wstring&) { return std::wstring(); }

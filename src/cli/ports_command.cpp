@@ -1,11 +1,12 @@
 #include "cli/cli_session.h"
+#include "cli/command_arguments.h"
 #include "cli/commands.h"
 #include "cli/port_identity_text.h"
 #include "cli/port_list.h"
 #include "core/text/string_table.h"
 
 int RunPortsCommand(CCliSession& session, const CommandArgs& args) {
-    if (!args.empty()) return UsageError(FindCommand("ports"), "ports takes no arguments");
+    if (!args.empty()) return UsageError(FindCommand("ports"), NoArgumentsError("ports", args));
     const std::vector<CPortEntry> ports = ListSerialPorts();
     for (const CPortEntry& port : ports) {
         session.Out().Result(port.device.empty() ? port.name : port.name + L" -> " + port.device);

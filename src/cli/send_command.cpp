@@ -2,6 +2,7 @@
 #include <functional>
 
 #include "cli/cli_session.h"
+#include "cli/command_arguments.h"
 #include "cli/commands.h"
 #include "core/statemachine/state_host2.h"
 #include "core/text/display_text.h"
@@ -39,17 +40,17 @@ bool ParseWait(const std::string& text, DWORD& ms) {
 
 int RunSendCommand(CCliSession& session, const CommandArgs& args) {
     const CCommand* command = FindCommand("send");
+    CParsedArguments parsed;
+    std::string error;
+    if (!ParseCommandArguments(args, {{"--wait", true}}, parsed, error))
+        return UsageError(command, error + " (a command that begins with \"-\" goes after --)");
     DWORD waitMs = kDefaultWaitMs;
+    if (const std::string* wait = parsed.Value("--wait"))
+        if (!ParseWait(*wait, waitMs)) return UsageError(command, "--wait needs a number of milliseconds");
     std::vector<std::wstring> texts;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--wait") {
-            if (i + 1 >= args.size() || !ParseWait(args[i + 1], waitMs))
-                return UsageError(command, "--wait needs a number of milliseconds");
-            ++i;
-            continue;
-        }
-        if (args[i].empty()) return UsageError(command, "an empty command");
-        std::wstring text = CodePages::FromUtf8(args[i]);
+    for (const std::string& arg : parsed.operands) {
+        if (arg.empty()) return UsageError(command, "an empty command");
+        std::wstring text = CodePages::FromUtf8(arg);
         if (text.back() != L';') text.push_back(L';');
         texts.push_back(text);
     }
@@ -67,7 +68,7 @@ int RunSendCommand(CCliSession& session, const CommandArgs& args) {
     session.SetActivity(CliActivity::RadioCommand);
     const DWORD openCode = model.OpenSerialPort(port);
     if (openCode != 0) {
-        out.Error(FormatText(IDS_UNABLE_TO_OPEN_PORT, port.c_str(), unsigned(openCode), GetErrorText(openCode).c_str()));
+        out.Error(FormatText(IDS_CLI_PORT_NOT_OPENED, port.c_str()));  // its error follows
         return session.Fail(openCode);
     }
 
@@ -87,23 +88,29 @@ int RunSendCommand(CCliSession& session, const CommandArgs& args) {
         }
     });
     const bool trace = session.Options().trace;
+    auto answered = [&] { return readError != 0 || (!answer.empty() && answer.back() == L';'); };
 
+    // Line N of the output is always the answer to command N: an answer that misses
+    // the wait is still awaited for one more wait, printed as its command's and noted
+    // late; a command left without one gets an empty line.
     for (const std::wstring& text : texts) {
         answer.clear();
         if (!model.PurgeReceive() || !model.WriteText(text.c_str())) return session.Fail(GetLastError());
         if (trace) out.Log(FormatText(StateTrace::kSend, kTraceName, EscapeForDisplay(text).c_str()));
         const DWORD start = GetTickCount();
-        const bool complete = session.RunUntil([&] { return readError != 0 || (!answer.empty() && answer.back() == L';'); }, waitMs);
+        bool complete = session.RunUntil(answered, waitMs);
+        bool late = false;
+        if (!complete && !session.Interrupted() && readError == 0) {
+            out.Error(FormatText(IDS_CLI_NO_ANSWER, EscapeForDisplay(text).c_str(), unsigned(waitMs)));
+            late = complete = session.RunUntil(answered, waitMs);
+        }
         if (session.Interrupted()) return session.Fail(CCliSession::kCancelled);
         if (readError != 0) return session.Fail(readError);
+        const unsigned elapsed = unsigned(GetTickCount() - start);
         if (trace && complete)
-            out.Log(FormatText(StateTrace::kResponse, kTraceName, EscapeForDisplay(answer).c_str(), unsigned(GetTickCount() - start)));
-        if (complete) {
-            out.Result(EscapeForDisplay(answer));
-        } else {
-            if (!answer.empty()) out.Result(EscapeForDisplay(answer));
-            out.Error(FormatText(IDS_CLI_NO_ANSWER, EscapeForDisplay(text).c_str(), unsigned(waitMs)));
-        }
+            out.Log(FormatText(StateTrace::kResponse, kTraceName, EscapeForDisplay(answer).c_str(), elapsed));
+        if (late) out.Error(FormatText(IDS_CLI_LATE_ANSWER, EscapeForDisplay(text).c_str(), elapsed));
+        out.Result(EscapeForDisplay(answer));
     }
     return CliExit::Ok;
 }

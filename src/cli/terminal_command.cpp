@@ -86,13 +86,14 @@ int RunTerminalCommand(CCliSession& session, const CommandArgs& args) {
         }
     }
 
+    session.SetActivity(CliActivity::RadioCommand);
     if (options.contact) {
         const DWORD code = session.RunContact();
         if (code != 0) return session.Fail(code);
     } else {
         const DWORD code = model.OpenSerialPort(port);
         if (code != 0) {
-            out.Error(FormatText(IDS_UNABLE_TO_OPEN_PORT, port.c_str(), unsigned(code), GetErrorText(code).c_str()));
+            out.Error(FormatText(IDS_CLI_PORT_NOT_OPENED, port.c_str()));  // its error follows
             return session.Fail(code);
         }
     }

@@ -60,7 +60,10 @@ CTerminalSession::CTerminalSession(CCliSession& session, const CTerminalOptions&
     view.colour = TerminalConsole::StdoutIsTerminal() && std::getenv("NO_COLOR") == nullptr;
     m_transcript = std::make_unique<CTerminalTranscript>(
         view, [this](const std::string& screen, const std::string& log) {
-            WriteScreen(screen);
+            if (m_session.Out().IsJson())
+                WriteJsonTranscript(log);
+            else
+                WriteScreen(screen);
             WriteLog(log);
         },
         GetTickCount());
@@ -69,8 +72,19 @@ CTerminalSession::CTerminalSession(CCliSession& session, const CTerminalOptions&
 CTerminalSession::~CTerminalSession() { m_session.SetPortListener(nullptr); }
 
 void CTerminalSession::WriteScreen(const std::string& text) {
+    if (m_session.Out().IsJson()) return;  // standard output carries the events alone
     std::fwrite(text.data(), 1, text.size(), stdout);
     std::fflush(stdout);
+}
+
+// With --json each finished line of the transcript is one "output" event.
+void CTerminalSession::WriteJsonTranscript(const std::string& text) {
+    m_jsonLine += text;
+    size_t lineFeed;
+    while ((lineFeed = m_jsonLine.find('\n')) != std::string::npos) {
+        m_session.Out().Result(CodePages::FromUtf8(m_jsonLine.substr(0, lineFeed)));
+        m_jsonLine.erase(0, lineFeed + 1);
+    }
 }
 
 void CTerminalSession::WriteLog(const std::string& text) {

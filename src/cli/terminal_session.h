@@ -60,6 +60,7 @@ private:
     void ErasePendingLine();
     void WriteScreen(const std::string& text);
     void WriteLog(const std::string& text);
+    void WriteJsonTranscript(const std::string& text);
     int Finish(End end);
 
     CCliSession& m_session;
@@ -70,6 +71,7 @@ private:
     std::unique_ptr<CTerminalTranscript> m_transcript;
     CLineEditor m_editor;
     TerminalConsole::CStdinReader m_reader;
+    std::string m_jsonLine;            // --json: the transcript's line not yet ended
     std::string m_pipeBytes;           // a line still without its line feed
     std::deque<std::string> m_lines;   // lines from the pipe not yet sent
     bool m_inputEnded = false;

@@ -54,7 +54,7 @@ TEST_F(DiffTest, BannerChangeNamesItsBytesAndBothTexts) {
     EXPECT_TRUE(Contains(r.out, "Banner: \"ZR8 HF\" -> \"HELLO\"\n")) << r.out;
     EXPECT_TRUE(Contains(r.out, "Serial number: 12345 -> 12345\n")) << r.out;
     EXPECT_FALSE(Contains(r.out, "A restore would not write")) << r.out;
-    EXPECT_TRUE(Contains(r.out, "6 bytes differ in 1 ranges\n")) << r.out;
+    EXPECT_TRUE(Contains(r.out, "6 bytes differ in 1 range\n")) << r.out;
 }
 
 // Another radio's file differs in the bytes that belong to each radio alone as well:

@@ -179,10 +179,11 @@ TEST(CliPty, InfoAndSendAgainstZr8sim) {
     EXPECT_EQ(info.exitCode, 0) << info.err;
     EXPECT_TRUE(Contains(info.out, "MCU version: 02.05\n")) << info.out;
 
-    // "TT0;" answers nothing: a note on stderr, and the next command still gets its answer.
+    // "TT0;" answers nothing: a note on stderr and an empty line, so that line N is the
+    // answer to command N, and the next command still gets its answer.
     const CZr8Result sent = RunZr8(home, {"--port", sim.SlavePath(), "send", "--wait", "300", "RV;", "TT0", "I", "XYZ"});
     EXPECT_EQ(sent.exitCode, 0) << sent.err;
-    EXPECT_EQ(sent.out, "RV02.05;\nZR8;\n?;\n");
+    EXPECT_EQ(sent.out, "RV02.05;\n\nZR8;\n?;\n");
     EXPECT_TRUE(Contains(sent.err, "TT0;: no answer within 300 ms")) << sent.err;
 }
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """zr8 --json read back with Python's json module: every line of standard output is one
 JSON object with its "event" and "t", in the order and with the fields docs/cli.md gives,
-for info, flash (a refused packet, so a retry), save-config, a question and a failure.
+for info, flash (a refused packet, so a retry), save-config, a question and a failure;
+and every command in its success, failure and usage error.
 
 Usage: json_events_test.py ZR8 ZR8SIM"""
 import json
@@ -21,10 +22,10 @@ def check(condition, what):
         print("FAILED:", what)
 
 
-def run(home, args):
+def run(home, args, stdin=None):
     env = dict(os.environ, XDG_CONFIG_HOME=os.path.join(home, "config"), XDG_DATA_HOME=os.path.join(home, "data"))
-    done = subprocess.run([ZR8, "--json"] + args, env=env, stdin=subprocess.DEVNULL, capture_output=True,
-                          text=True, timeout=300)
+    done = subprocess.run([ZR8, "--json"] + args, env=env, input=stdin if stdin is not None else "",
+                          capture_output=True, text=True, timeout=300)
     events = []
     for number, line in enumerate(done.stdout.splitlines(), 1):
         try:
@@ -109,11 +110,104 @@ def test_failure(home):
     if errors:
         check(errors[0]["code"] == "0xE2000049", "error code %r" % errors[0])
         check(errors[0]["text"] == "No response to semicolon poll", "error text %r" % errors[0])
-        check(errors[0]["hint"].startswith("Nothing at all came back on sim"), "error hint %r" % errors[0])
+        check(errors[0]["hint"].startswith("Nothing at all came back on SIM"), "error hint %r" % errors[0])
+
+
+KINDS = {"status", "trace", "verbose", "message", "output", "progress", "retry", "question", "error", "usage", "result"}
+SILENT = ["--port", "sim", "--sim", "--baud-model instant --fault silent=0", "--timeout", "1"]
+SIM = ["--port", "sim", "--sim", "--baud-model instant"]
+
+
+def test_every_command(home):
+    """Every command in its success, its failure and a usage error: JSON lines and nothing
+    else, one vocabulary, an "error" event only as the failure the run ends with (just
+    before the result), a "usage" event for a wrong command line."""
+    firmware = os.path.join(home, "zr8_0124.hex")
+    subprocess.run([ZR8SIM, "--make-firmware", firmware, "--version", "124"], check=True, capture_output=True)
+    broken = os.path.join(home, "zr8_0125.hex")
+    with open(broken, "w") as f:
+        f.write(":020000040000FA\n:10ZZ\n")
+    config = os.path.join(home, "a.ZR8Config")
+    done, _ = run(home, SIM + ["save-config", config])
+    check(done.returncode == 0, "the fixture configuration is saved: " + done.stderr)
+    damaged = os.path.join(home, "b.ZR8Config")
+    with open(config, "rb") as f:
+        data = bytearray(f.read())
+    data[100] ^= 0x01
+    with open(damaged, "wb") as f:
+        f.write(data)
+    quick = ["--port", "sim", "--sim", QUICK]
+    cases = [
+        # name, arguments, exit, standard input
+        ("ports", ["ports"], 0, None),
+        ("ports-usage", ["ports", "--bogus"], 2, None),
+        ("info", SIM + ["info"], 0, None),
+        ("info-radio", SILENT + ["info"], 1, None),
+        ("info-usage", SIM + ["info", "--bogus"], 2, None),
+        ("doctor", SIM + ["doctor"], 0, None),
+        ("doctor-radio", SILENT + ["doctor"], 1, None),
+        ("doctor-usage", ["doctor", "--bogus"], 2, None),
+        ("send", SIM + ["send", "RV", "SN"], 0, None),
+        ("send-radio", ["--port", os.path.join(home, "ttyNone"), "send", "RV"], 1, None),
+        ("send-usage", SIM + ["send", "--bogus", "RV"], 2, None),
+        ("terminal", SIM + ["terminal"], 0, "I;\nRV;SN;\n"),
+        ("terminal-radio", ["--port", "sim", "--sim", "--baud-model instant --fault vanish=5", "terminal"], 1, "I;\nRV;\nSN;\n"),
+        ("terminal-usage", SIM + ["terminal", "--bogus"], 2, None),
+        ("flash", quick + ["--yes", "flash", "--no-backup", firmware], 0, None),
+        ("flash-radio", SILENT + ["flash", firmware], 1, None),
+        ("flash-file", quick + ["flash", broken], 1, None),
+        ("flash-usage", quick + ["flash", "zr8_0124.bin"], 2, None),
+        ("fetch-firmware-failure", ["fetch-firmware", "--folder", home, "--server", "127.0.0.1:1"], 1, None),
+        ("fetch-firmware-usage", ["fetch-firmware", "--server", ""], 2, None),
+        ("save-config", SIM + ["save-config", os.path.join(home, "c.ZR8Config")], 0, None),
+        ("save-config-radio", SILENT + ["save-config"], 1, None),
+        ("save-config-usage", SIM + ["save-config", "--bogus"], 2, None),
+        ("restore-config", SIM + ["restore-config", config], 0, None),
+        ("restore-config-radio", ["--port", "sim", "--sim", "--baud-model instant --fault power-loss=1",
+                                  "restore-config", config], 1, None),
+        ("restore-config-usage", SIM + ["restore-config"], 2, None),
+        ("banner", SIM + ["banner", "--", "-73-"], 0, None),
+        ("banner-radio", SILENT + ["banner"], 1, None),
+        ("banner-usage", SIM + ["banner", "--bogus"], 2, None),
+        ("diff", ["diff", config, config], 0, None),
+        ("diff-file", ["diff", config, damaged], 2, None),
+        ("diff-radio", SILENT + ["diff", config, "--radio"], 2, None),
+        ("diff-usage", ["diff", config], 2, None),
+        ("check", ["check", firmware], 0, None),
+        ("check-file", ["check", broken], 1, None),
+        ("check-config-file", ["check", damaged], 1, None),
+        ("check-usage", ["check", "x.bin"], 2, None),
+        ("sim-usage", ["sim", "--help"], 2, None),
+        ("help", ["--help"], 0, None),
+        ("command-help", ["flash", "--help"], 0, None),
+        ("version", ["--version"], 0, None),
+        ("unknown-command", ["bogus"], 2, None),
+        ("timeout-usage", ["--timeout", "0", "info"], 2, None),
+        ("sim-without-port", ["--sim", "--version 117", "info"], 2, None),
+    ]
+    for name, args, exit_code, stdin in cases:
+        done, events = run(home, args, stdin)
+        check(done.returncode == exit_code, "%s: exit %d, not %d: %s" % (name, done.returncode, exit_code, done.stderr))
+        for e in events:
+            check(e["event"] in KINDS, "%s: unknown event %r" % (name, e))
+            check("\n" not in e.get("text", ""), "%s: a text with a line break %r" % (name, e))
+        errors = [i for i, e in enumerate(events) if e["event"] == "error"]
+        usages = kinds(events, "usage")
+        if exit_code == 0:
+            check(not errors and not usages, "%s: error events in a run that succeeds" % name)
+        elif usages:
+            check(exit_code == 2 and len(usages) == 1 and not errors, "%s: one usage event, no error" % name)
+        else:
+            check(errors == [len(events) - 2], "%s: one error event, just before the result: %r" % (name, events[-3:]))
+            if name != "fetch-firmware-failure":  # the server's own reply is its advice
+                check(errors and events[errors[0]]["hint"] != "", "%s: the error has its advice" % name)
+    done, events = run(home, SIM + ["terminal"], "I;\nRV;SN;\n")
+    check([e["text"] for e in kinds(events, "output")] == ["I;ZR8;", "RV;SN;RV01.23;SN12345;"],
+          "terminal: the transcript as output events %r" % kinds(events, "output"))
 
 
 with tempfile.TemporaryDirectory() as folder:
-    for test in (test_info, test_flash, test_save_config, test_failure):
+    for test in (test_info, test_flash, test_save_config, test_failure, test_every_command):
         home = os.path.join(folder, test.__name__)
         os.makedirs(home)
         test(home)

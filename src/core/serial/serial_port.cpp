@@ -312,12 +312,22 @@ void CSerialPort::OnListenerFailure(unsigned session, const wchar_t* callName, D
     ReportError(callName, code);
 }
 
+#ifndef _WIN32
+namespace {
+// "./tty", "../link": a path from the current folder, used as it stands.
+bool IsRelativePortPath(const std::wstring& name)
+{
+    return name.compare(0, 2, L"./") == 0 || name.compare(0, 3, L"../") == 0;
+}
+}  // namespace
+#endif
+
 std::wstring CSerialPort::DevicePath(const std::wstring& name)
 {
 #ifdef _WIN32
     return L"\\\\.\\" + name;
 #else
-    if (!name.empty() && name[0] == L'/')
+    if ((!name.empty() && name[0] == L'/') || IsRelativePortPath(name))
         return name;
     if (name.size() > 3 && std::towupper(name[0]) == L'C' && std::towupper(name[1]) == L'O' &&
         std::towupper(name[2]) == L'M' && name.size() <= 6) {

@@ -12,7 +12,8 @@
 // termios (serial_port_posix.cpp).
 //
 // Port names off Windows (DevicePath):
-//   "/dev/ttyUSB0", "/tmp/zr8sim-tty"  an absolute path is used as it stands;
+//   "/dev/ttyUSB0", "/tmp/zr8sim-tty"  an absolute path is used as it stands,
+//   "./tty", "../link"                  and so is a path from the current folder;
 //   "COM1" .. "COM256"                  /dev/ttyS0 .. /dev/ttyS255 (COMn is ttyS(n-1),
 //                                       as Wine numbers them);
 //   "ttyUSB0", "pts/3"                  "/dev/" is put in front.

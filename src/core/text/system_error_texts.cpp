@@ -46,6 +46,7 @@ const TextTableEntry kSystemTexts[] = {
     {996, L"Overlapped I/O event is not in a signaled state."},
     {997, L"Overlapped I/O operation is in progress."},
     {998, L"Invalid access to memory location."},
+    {1006, L"The volume for a file has been externally altered so that the opened file is no longer valid."},
     {1117, L"The request could not be performed because of an I/O device error."},
     {1167, L"The device is not connected."},
     {1223, L"The operation was canceled by the user."},
