@@ -25,18 +25,22 @@ TEST_F(FirmwareWindowTest, TheLoadGoesOnWhileTheMainWindowIsMinimised)
     Start(QuickRadio(), Folder().WidePath());
     bool hidden = false;
     bool shownAgain = false;
+    HWND loader = nullptr;  // the fixture finds only a visible dialog
+    int hiddenAt = -1;
     const LoaderRun run = Send([&](HWND dialog, LoaderRun& seen) {
-        if (dialog == nullptr || seen.positions.empty())
-            return false;
-        if (!hidden && seen.positions.back() >= kBarEnd / 4) {
-            ::SendMessageW(dialog, WM_SHOWWINDOW, FALSE, SW_PARENTCLOSING);
-            hidden = !::IsWindowVisible(dialog);
+        if (!hidden) {
+            if (dialog == nullptr || seen.positions.empty() || seen.positions.back() < kBarEnd / 4)
+                return false;
+            loader = dialog;
+            ::SendMessageW(loader, WM_SHOWWINDOW, FALSE, SW_PARENTCLOSING);
+            hidden = !::IsWindowVisible(loader);
+            hiddenAt = ProgressPosition(loader);
             return false;
         }
-        if (!hidden || seen.positions.back() < kBarEnd / 2)
+        if (!::IsWindow(loader) || ProgressPosition(loader) < hiddenAt + kBarEnd / 4)
             return false;
-        ::SendMessageW(dialog, WM_SHOWWINDOW, TRUE, SW_PARENTOPENING);
-        shownAgain = ::IsWindowVisible(dialog) != FALSE;
+        ::SendMessageW(loader, WM_SHOWWINDOW, TRUE, SW_PARENTOPENING);
+        shownAgain = ::IsWindowVisible(loader) != FALSE;
         return true;
     });
     EXPECT_TRUE(hidden);
