@@ -271,7 +271,9 @@ TEST_F(ConfigSaveRestoreTest, RestoreFinishedWhileTheQuestionIsOpenIsReportedAsR
     // The user reads the question while the restore (and the contact after it) finishes.
     const MessageBoxes::Handler recorder = MessageBoxes::SetHandler(nullptr);
     MessageBoxes::SetHandler([&](HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) {
-        if ((type & 0xF) == MB_YESNO) EXPECT_TRUE(RunToCompletion());
+        if ((type & 0xF) == MB_YESNO) {
+            EXPECT_TRUE(RunToCompletion());
+        }
         return recorder(owner, text, caption, type);
     });
     boxes.answers = {IDYES};
