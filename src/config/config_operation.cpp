@@ -86,10 +86,13 @@ DWORD StartConfigRestore(HWND dialog, CConfigRestoreStateMachine& machine, const
 CConfigDialogStep OnConfigRestoreClose(HWND dialog, CConfigRestoreStateMachine& machine, DWORD lastResult) {
     if (machine.IsIdle()) return EndWith(ConfigDialogResult(lastResult));
     if (ShowMessage(dialog, MB_YESNO | MB_ICONWARNING, IDS_CONFIG_RESTORE_INTERRUPT,
-                    IDS_CAPTION_CRITICAL_OPERATION) == IDYES) {
-        RequestCancel(machine);
+                    IDS_CAPTION_CRITICAL_OPERATION) != IDYES)
+        return CConfigDialogStep();
+    // The question waits for the user while the machine runs on: a restore that has
+    // written its last record meanwhile is not cancelled, and its completion (already
+    // logged, or still to come after the radio has been found again) says what happened.
+    if (RequestCancel(machine))
         ShowMessage(dialog, MB_ICONWARNING, IDS_CONFIG_RESTORE_CANCELLED_POWER, IDS_CAPTION_CRITICAL_OPERATION);
-    }
     return CConfigDialogStep();
 }
 

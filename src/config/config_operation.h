@@ -84,8 +84,8 @@ DWORD StartConfigRestore(HWND dialog, CConfigRestoreStateMachine& machine, const
 // The restore dialog's close request: while the machine runs, asks "Are you sure you
 // wish to interrupt configuration restore?" and on Yes asks the machine to stop and
 // tells the user to switch the radio off and on (the dialog stays open until the
-// completion); when idle, the dialog ends with the outcome of the last completion
-// (1 when none has arrived).
+// completion), unless the machine has finished while the question was open; when idle,
+// the dialog ends with the outcome of the last completion (1 when none has arrived).
 CConfigDialogStep OnConfigRestoreClose(HWND dialog, CConfigRestoreStateMachine& machine, DWORD lastResult);
 // The restore's completion r at the dialog: logs "Configuration was restored" (end with
 // 1), "Restore configuration was cancelled" (end with 2), or "Failed to restore

@@ -45,6 +45,7 @@ BOOL CConfigRestoreStateMachine::Start(HWND dialog) {
         SetLastError(Zr8Error::MachineBusy);
         return FALSE;
     }
+    m_loopCounter = -1;  // no record written yet in this run
     AttachProgressBar(dialog);
     SetOwnerWindow(dialog);
     SetProgressRange(m_records.TotalBytes());

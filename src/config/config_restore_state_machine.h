@@ -31,7 +31,15 @@ public:
 
     explicit CConfigRestoreStateMachine(CModelBase& model);
 
-    void OnComplete() override { OnCompleteReconnect(); }
+    // A cancel that came while the last record's last block was on its way came too late:
+    // the radio has been written completely, and the restore completes as a good one.
+    void OnComplete() override
+    {
+        if (Result() == ERROR_CANCELLED && AllRecordsWritten())
+            SetResult(0);
+        OnCompleteReconnect();
+    }
+    bool AllRecordsWritten() const { return m_loopCounter >= 0 && size_t(m_loopCounter) >= m_records.Count(); }
 
     // Reads and checks the file into the records, for the radio the model knows (its
     // serial number, the "AdvancedMode" setting); boxes are owned by owner. 0 or the

@@ -174,13 +174,22 @@ CServerCopyResult CCopyRun::Run(const CFileServerAddress& server, CFirmwareFiles
 
 std::wstring CompletedWithErrorLine(const std::wstring& operation, DWORD error, const IFtpTransport* transport)
 {
+    if (error == kExtendedError && transport != nullptr)
+        return CompletedWithErrorLine(operation, error, transport->LastResponseCode(), transport->LastResponseText());
+    return FormatText(IDS_COMPLETED_WITH_ERROR, operation.c_str(), unsigned(error), GetErrorText(error).c_str());
+}
+
+std::wstring CompletedWithErrorLine(const std::wstring& operation, DWORD error, DWORD replyCode,
+                                    const std::wstring& replyText)
+{
     std::wstring text = GetErrorText(error);
-    if (error == kExtendedError && transport != nullptr) {
-        // Off Windows the error text cannot ask the server: the transport kept its reply.
-        const std::wstring marker = L"\r\nInternetGetLastResponseInfo";
-        if (text.find(marker) == std::wstring::npos)
-            text += FormatW(L"\r\nInternetGetLastResponseInfo returns 0x%08X %s", unsigned(transport->LastResponseCode()),
-                            transport->LastResponseText().c_str());
+    if (error == kExtendedError) {
+        // The error text asks for the reply on this thread (on Windows), or cannot ask at
+        // all: the reply recorded where the call failed replaces what it found.
+        const size_t marker = text.find(L"\r\nInternetGetLastResponseInfo");
+        if (marker != std::wstring::npos)
+            text.erase(marker);
+        text += FormatW(L"\r\nInternetGetLastResponseInfo returns 0x%08X %s", unsigned(replyCode), replyText.c_str());
     }
     return FormatText(IDS_COMPLETED_WITH_ERROR, operation.c_str(), unsigned(error), text.c_str());
 }

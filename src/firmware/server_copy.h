@@ -30,3 +30,7 @@ CServerCopyResult RunServerCopy(IFtpTransport& transport, const CFileServerAddre
 // "%s completed with error 0x%08X: %s" with the error's text; for 12003 the server's
 // last reply follows as the copy dialog shows it.
 std::wstring CompletedWithErrorLine(const std::wstring& operation, DWORD error, const IFtpTransport* transport);
+// The same with the reply the server gave to the failing call (code and text), taken on
+// the thread that made the call.
+std::wstring CompletedWithErrorLine(const std::wstring& operation, DWORD error, DWORD replyCode,
+                                    const std::wstring& replyText);

@@ -255,6 +255,54 @@ TEST_F(ConfigSaveRestoreTest, CancelledRestoreReportsCancelWithoutReconnecting) 
     EXPECT_EQ(logLines, std::vector<std::wstring>{L"Restore configuration was cancelled"});
 }
 
+// The interrupt question waits for the user while the restore runs on. A restore that
+// has written its last record by the time the user answers Yes is not cancelled: no
+// "Restore was cancelled" box, and its completion says it was restored.
+TEST_F(ConfigSaveRestoreTest, RestoreFinishedWhileTheQuestionIsOpenIsReportedAsRestored) {
+    const auto path = folder.Path() / "repeats.ZR8Config";
+    CTempFolder::WriteText(path, Sealed({"*hand made", "MEM2 01 00 02 AABB", "MEM2 01 01 02 CCDD"}));
+    Connect();
+    CConfigRestoreStateMachine restore(*model);
+    ASSERT_EQ(restore.ReadFile(path.wstring(), dialog.Handle()), 0u);
+    model->AttachOperation(&restore);
+    ASSERT_TRUE(restore.Start(dialog.Handle()));
+    ASSERT_TRUE(RunUntilWrites(writes.size() + 1));
+
+    // The user reads the question while the restore (and the contact after it) finishes.
+    const MessageBoxes::Handler recorder = MessageBoxes::SetHandler(nullptr);
+    MessageBoxes::SetHandler([&](HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) {
+        if ((type & 0xF) == MB_YESNO) {
+            EXPECT_TRUE(RunToCompletion());
+        }
+        return recorder(owner, text, caption, type);
+    });
+    boxes.answers = {IDYES};
+    const CConfigDialogStep closed = OnConfigRestoreClose(dialog.Handle(), restore, 0);
+    MessageBoxes::SetHandler(recorder);
+    EXPECT_FALSE(closed.endDialog) << "the completion ends the dialog";
+    ASSERT_EQ(boxes.boxes.size(), 1u) << "the question only";
+    EXPECT_EQ(completions, std::vector<DWORD>{0u});
+    EXPECT_EQ(Eeprom().At(0x101), 0xCC);
+}
+
+// A cancel that arrives while the last block is on its way comes too late to stop
+// anything: the radio has been written completely, and the restore says so.
+TEST_F(ConfigSaveRestoreTest, CancelDuringTheLastBlockStillCompletesTheRestore) {
+    const auto path = folder.Path() / "repeats.ZR8Config";
+    CTempFolder::WriteText(path, Sealed({"*hand made", "MEM2 01 00 02 AABB", "MEM2 01 01 02 CCDD"}));
+    Connect();
+    CConfigRestoreStateMachine restore(*model);
+    ASSERT_EQ(restore.ReadFile(path.wstring(), dialog.Handle()), 0u);
+    model->AttachOperation(&restore);
+    ASSERT_TRUE(restore.Start(dialog.Handle()));
+    ASSERT_TRUE(MessageLoop::RunUntil([&] { return CountWrites("EW") >= 2; }, 10000));
+    ASSERT_FALSE(restore.IsIdle()) << "the last block's answer has not arrived yet";
+    EXPECT_TRUE(RequestCancel(restore));
+    ASSERT_TRUE(RunToCompletion());
+    EXPECT_EQ(completions, std::vector<DWORD>{0u});
+    EXPECT_EQ(Eeprom().At(0x101), 0xCC);
+}
+
 // The save and restore dialogs' own steps, without a radio where none is needed.
 class ConfigDialogStepTest : public ConfigMachineTest {
 protected:

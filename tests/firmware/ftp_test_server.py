@@ -9,6 +9,7 @@ every connection to --log.
                      listing can carry names no file system holds: "sub/x", 300 letters)
   --rate N           sends file contents at N bytes a second
   --drop-after N     closes the data and the control connection after N bytes of a file
+  --cwd-reply TEXT   answers every CWD with that reply line ("550 ..."), whatever the path
 """
 import argparse
 import logging
@@ -81,6 +82,7 @@ def main():
     parser.add_argument("--listing")
     parser.add_argument("--rate", type=int)
     parser.add_argument("--drop-after", type=int)
+    parser.add_argument("--cwd-reply")
     args = parser.parse_args()
 
     logging.basicConfig(filename=args.log, level=logging.INFO, format="%(asctime)s %(message)s")
@@ -100,7 +102,9 @@ def main():
     dtp = make_dtp(dtp, args.drop_after)
 
     class Handler(FTPHandler):
-        pass
+        if args.cwd_reply:
+            def ftp_CWD(self, path):
+                self.respond(args.cwd_reply)
 
     Handler.authorizer = authorizer
     Handler.abstracted_fs = make_filesystem(forced)

@@ -65,6 +65,15 @@ TEST_F(CommandTesterTest, CarriageReturnsOfAnAnswerAreDropped)
     ASSERT_TRUE(WaitForOutput(L"ONE\nTWOTHREE\n;")) << OutputText();
 }
 
+// Every byte but CR is shown, a control byte as its own code; a NUL, which the control's
+// text cannot carry, as the symbol for null, and what follows it is not lost.
+TEST_F(CommandTesterTest, ANulInTheAnswerIsShownAndNothingAfterItIsLost)
+{
+    StartOnPage();
+    m_tap.Inject(std::string("SN\0" "12\x01" "3\0\0" "45;", 12));
+    ASSERT_TRUE(WaitForOutput(std::wstring(L"SN\x2400" L"12\x01" L"3\x2400\x2400" L"45;"))) << OutputText();
+}
+
 TEST_F(CommandTesterTest, LongAnswerArrivesInFewInsertions)
 {
     StartOnPage();

@@ -222,6 +222,33 @@ TEST_F(ConfigRestoreDialogTest, TheInterruptionQuestionDecides)
     }
 }
 
+// The user answers the question only after the restore has finished (the radio written
+// to the end and found again): Yes then stops nothing, and the dialog says what happened.
+TEST_F(ConfigRestoreDialogTest, ARestoreThatEndsWhileTheQuestionIsOpenIsReportedAsRestored)
+{
+    AddFault("late=10");
+    Start();
+    const std::wstring path = TempPath(L"raced.ZR8Config");
+    WriteWholeFile(path, StandardFileText(PatternImage(), 12345));
+    fileAnswers.push_back(Choose(path));
+    bool restoredBeforeTheAnswer = false;
+    onBox = [&](const ShownBox& box) {
+        if (box.text != L"Are you sure you wish to interrupt configuration restore?")
+            return IDOK;
+        restoredBeforeTheAnswer = RunUntil([&] { return Logged(L"Configuration was restored"); });
+        return IDYES;
+    };
+    Script({{[] { return FindDialog(kRestoreCaption) != nullptr && ProgressPosition(FindDialog(kRestoreCaption)) > 0; },
+             [] { PostMessageW(FindDialog(kRestoreCaption), WM_COMMAND, IDCANCEL, 0); }}});
+    CConfigRestoreDlg dialog(Model());
+    EXPECT_EQ(1, dialog.DoModal(Host()));
+    ASSERT_TRUE(ScriptDone());
+    EXPECT_TRUE(restoredBeforeTheAnswer);
+    ASSERT_EQ(1u, boxes.size()) << "the question, and no \"Restore was cancelled\" box";
+    EXPECT_FALSE(Logged(L"Restore configuration was cancelled"));
+    EXPECT_EQ(PatternImage()[0x3FF], Eeprom().At(0x3FF)) << "written to the end";
+}
+
 TEST_F(ConfigRestoreDialogTest, AnotherRadiosFileNeverWritesTheProtectedBytes)
 {
     struct Case {

@@ -6,6 +6,7 @@
 
 #include "ftp_dialog_fixture.h"
 #include "platform/folders.h"
+#include "ui/ftp/ftp_request_worker.h"
 
 namespace {
 
@@ -101,6 +102,12 @@ TEST(FtpDialog, AMissingDirectoryIsReportedAndTheDialogStaysOpen)
     const std::wstring& log = f.Dialog().Transcript();
     EXPECT_TRUE(Has(log, L"FtpSetCurrentDirectory completed with error 0x00002EE3: ")) << log;
     EXPECT_TRUE(Has(log, L"InternetGetLastResponseInfo returns 0x")) << log;
+    // The server's own reply to the failing command, recorded where the call was made.
+    const size_t reply = log.find(L"\r\nInternetGetLastResponseInfo returns 0x");
+    ASSERT_NE(reply, std::wstring::npos) << log;
+    EXPECT_TRUE(Has(log.substr(reply, log.find(L'\n', reply + 2) - reply),
+                    L" 550 ZR8/firmware is not on this server (nodir)."))
+        << log;
     EXPECT_TRUE(Has(log, L"Click \"Close\" to close this window")) << log;
     EXPECT_EQ(f.Dialog().Result(), 12003u);
     EXPECT_EQ(f.Dialog().State(), FtpIdle);
@@ -254,6 +261,28 @@ TEST(FtpDialog, TheLogGrowsAndTheButtonFollowsTheCornerWhenResized)
     EXPECT_EQ(buttonAfter.left, buttonBefore.left + dx);
     EXPECT_EQ(buttonAfter.top, buttonBefore.top + dy);
     EXPECT_EQ(clientAfter.right - buttonAfter.right, client.right - buttonBefore.right);
+}
+
+// A failed Internet call that left no last error is still a failure with a code.
+TEST(FtpRequestWorker, AFailureWithoutALastErrorIsAnInternalError)
+{
+    SetLastError(0);
+    EXPECT_EQ(12004u, LastInternetError());
+    SetLastError(12003);
+    EXPECT_EQ(12003u, LastInternetError());
+}
+
+// The status callback's context lives as long as the worker, whose thread may outlive the
+// dialog that made it.
+TEST(FtpRequestWorker, KeepsTheCallbackContextAliveWhileItLives)
+{
+    auto context = std::make_shared<CFtpCallbackContext>();
+    const std::weak_ptr<CFtpCallbackContext> watched = context;
+    auto worker = std::make_unique<CFtpRequestWorker>(nullptr, context);
+    context.reset();  // the dialog has gone
+    EXPECT_FALSE(watched.expired());
+    worker.reset();
+    EXPECT_TRUE(watched.expired());
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #   newer      115, 117, 118 in that order and the release notes
 #   notesonly  the release notes alone
 #   older      the release notes, 115 and 116
-#   nodir      no firmware directory
+#   nodir      no firmware directory, and a reply of its own to every CWD
 #   hostile    hostile names in the listing, then 117
 #   drop       117, and the connection dropped after 20000 bytes of it
 #   slow       a 4 MB 117 at 64 KB a second
@@ -73,7 +73,7 @@ valid_hex "$(fw untouched)/zr8_0117.hex"
 start newer --listing "$state/newer.listing"
 start notesonly
 start older
-start nodir
+start nodir --cwd-reply "550 ZR8/firmware is not on this server (nodir)."
 start hostile --listing "$state/hostile.listing"
 start drop --drop-after 20000
 start slow --rate 65536

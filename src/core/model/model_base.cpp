@@ -97,9 +97,15 @@ void CModelBase::LoadSettings()
 
 bool CModelBase::SaveSettings()
 {
+    return SaveSettingsExcept(nullptr);
+}
+
+bool CModelBase::SaveSettingsExcept(const IPersistable* kept)
+{
     // A failed write keeps its stored copy, so the next save tries again.
     for (IPersistable* value : m_persistables)
-        value->Save(m_settingsKey);
+        if (value != kept)
+            value->Save(m_settingsKey);
     return true;
 }
 

@@ -46,6 +46,8 @@ public:
     virtual void LoadSettings();
     // Saves the seven values in order (each only if changed); failures are silent.
     virtual bool SaveSettings();
+    // The same, leaving one value as it is stored (a value this run was given, not chosen).
+    bool SaveSettingsExcept(const IPersistable* kept);
     virtual BOOL WriteText(const wchar_t* text);
     virtual BOOL WriteBytes(const void* buffer, DWORD length);
 

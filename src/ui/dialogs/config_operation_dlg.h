@@ -1,17 +1,24 @@
 // CConfigOperationDlg<T, TMachine>: what the "Save Configuration" and "Restore
 // Configuration" dialogs share. Showing the dialog posts its start, so the file dialog
 // opens over it; the one run attaches the machine to the model and hears its completion;
-// hiding or destroying the dialog lets the machine go. T supplies OnStart (after
-// BeginRun), OnComplete (after EndRun), OnCancelButton (button 2, Escape) and
-// OnCloseRequest (the close box).
+// hiding or destroying the dialog lets the machine go. A hide because the owner is
+// minimised (SW_PARENTCLOSING) is not an end: the run goes on and the dialog shows again
+// with its progress when the owner is restored. While the run lasts, log-off and shut-down
+// are held with a reason. T supplies OnStart (after BeginRun), OnComplete (after EndRun),
+// OnCancelButton (button 2, Escape), OnCloseRequest (the close box) and kShutdownReason
+// (the string that says what runs).
 #pragma once
 
 #include "config/configuration_folder.h"
 #include "core/model/event_subscriber.h"
 #include "core/model/model_base.h"
+#include "core/model/radio_types.h"
 #include "core/text/app_messages.h"
+#include "core/text/string_table.h"
+#include "core/text/text_ref.h"
 #include "ui/dialogs/dialog_start.h"
 #include "ui/framework/dialog_impl.h"
+#include "ui/framework/shutdown_block.h"
 #include "ui/framework/wait_cursor.h"
 
 template <class T, class TMachine>
@@ -41,6 +48,7 @@ protected:
     {
         m_running = true;
         this->BeginWait();
+        m_shutdownBlock.Hold(this->m_hWnd, FormatText(T::kShutdownReason, kModelName));
     }
     // A completion of this dialog's run (false for anyone else's).
     bool EndRun()
@@ -49,6 +57,7 @@ protected:
             return false;
         m_running = false;
         this->EndWait();
+        m_shutdownBlock.Release();
         return true;
     }
 
@@ -63,10 +72,7 @@ protected:
             result = TRUE;
             return TRUE;
         case WM_SHOWWINDOW:
-            if (wParam != FALSE)
-                PostDialogStart(window);
-            else
-                OnHidden();
+            OnShowWindow(window, wParam != FALSE, lParam);
             return FALSE;
         case WM_APP_DIALOG_START:
             self.OnStart();
@@ -95,14 +101,35 @@ protected:
     CConfigurationFolder m_folder;
 
 private:
+    // The owner's minimise sends (FALSE, SW_PARENTCLOSING); the default handling then
+    // hides the dialog with ShowWindow, which sends (FALSE, 0) again. Neither ends the run.
+    void OnShowWindow(HWND window, bool shown, LPARAM status)
+    {
+        if (status == SW_PARENTCLOSING) {
+            m_hiddenByOwner = true;
+            return;
+        }
+        if (shown) {
+            m_hiddenByOwner = false;
+            if (status == 0)
+                PostDialogStart(window);  // a start after the first one does nothing
+            return;
+        }
+        if (status == 0 && !m_hiddenByOwner)
+            OnHidden();
+    }
+
     void OnHidden()
     {
+        m_shutdownBlock.Release();
         m_subscriber.UnsubscribeAll();
         if (m_model.AttachedOperation() == &m_machine)
             m_model.DetachOperation();
     }
 
     CEventSubscriber m_subscriber;
+    CShutdownBlock m_shutdownBlock;
     bool m_started = false;  // the one run has been asked for
     bool m_running = false;  // a completion is due
+    bool m_hiddenByOwner = false;  // hidden while the owner is minimised
 };

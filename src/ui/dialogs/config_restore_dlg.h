@@ -18,6 +18,7 @@ public:
     DWORD LastResult() const { return m_lastResult; }
 
 private:
+    static constexpr UINT kShutdownReason = IDS_SHUTDOWN_REASON_RESTORE;
     friend class CConfigOperationDlg<CConfigRestoreDlg, CConfigRestoreStateMachine>;
     void OnStart();
     void OnComplete(DWORD result);

@@ -20,6 +20,7 @@ public:
     const CSaveTime& SaveTime() const { return m_time; }
 
 private:
+    static constexpr UINT kShutdownReason = IDS_SHUTDOWN_REASON_SAVE;
     friend class CConfigOperationDlg<CConfigSaveDlg, CConfigSaveStateMachine>;
     void OnStart();
     void OnComplete(DWORD result);

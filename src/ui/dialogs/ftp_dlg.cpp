@@ -72,7 +72,7 @@ void CFtpDlg::End(INT_PTR code)
 
 void CFtpDlg::OnInitDialog()
 {
-    m_callbackContext.dialog = m_hWnd;
+    m_callbackContext->dialog = m_hWnd;
     m_log.SubclassWindow(GetDlgItem(IDC_OUTPUT_WINDOW));
     m_font = MakeFixedFont(m_log.m_hWnd);
     m_log.SetFont(m_font.Get());
@@ -108,24 +108,24 @@ void CFtpDlg::OnFirstDisplay()
     m_fileFind.reset();
     m_fileIndex = -1;
 
-    const DWORD_PTR context = reinterpret_cast<DWORD_PTR>(&m_callbackContext);
+    const DWORD_PTR context = CallContext();
     const std::wstring agent = FormatText(IDS_INTERNET_AGENT, L"ZR8");
     m_session = std::make_unique<CInternetSession>(context);
     // Blocking calls on the worker's thread instead of INTERNET_FLAG_ASYNC: see
     // ftp_request_worker.h.
     m_session->m_handle.Attach(::InternetOpenW(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (m_session->m_handle.Handle() == nullptr) {
-        Finish(L"Internet Session Open", ::GetLastError(), true);
+        Finish(L"Internet Session Open", LastInternetError(), true);
         return;
     }
     if (::InternetSetStatusCallbackW(m_session->m_handle.Handle(), &FtpStatusCallback) ==
         INTERNET_INVALID_STATUS_CALLBACK) {
-        const DWORD error = ::GetLastError();
+        const DWORD error = LastInternetError();
         ::InternetSetStatusCallbackW(m_session->m_handle.Handle(), nullptr);
         Finish(L"Enable Status Callback", error, true);
         return;
     }
-    m_worker = std::make_unique<CFtpRequestWorker>(m_hWnd);
+    m_worker = std::make_unique<CFtpRequestWorker>(m_hWnd, m_callbackContext);
 
     Log(FormatText(IDS_FTP_OPEN_CONNECTION, FileServerText(m_server).c_str()));
     SetState(FtpOpeningConnection);
@@ -146,7 +146,7 @@ void CFtpDlg::OnInternetStatusRequestComplete(DWORD error, LPARAM requestResult)
     if (error != 0 && error != ERROR_NO_MORE_FILES)
         Trace(FormatW(L"FtpDlg::OnInternetStatusRequestComplete dwResult 0x%04X dwError 0x%08X: %s",
                       unsigned(requestResult), unsigned(error), GetErrorText(error).c_str()));
-    const DWORD_PTR context = reinterpret_cast<DWORD_PTR>(&m_callbackContext);
+    const DWORD_PTR context = CallContext();
     switch (GetState()) {
     case FtpOpeningConnection:
         if (error != 0)
@@ -234,7 +234,7 @@ void CFtpDlg::OnDirectoryNavigationComplete()
         return;
     }
     SetState(FtpFindingFirst);
-    const DWORD_PTR context = reinterpret_cast<DWORD_PTR>(&m_callbackContext);
+    const DWORD_PTR context = CallContext();
     m_fileFind = std::make_unique<CFtpFileFind>(m_connection.get(), context, std::wstring());
     if (!m_worker->FindFirstFile(m_connection->m_handle.Handle(), context))
         CheckPending(L"FtpFindFile");
@@ -323,7 +323,7 @@ void CFtpDlg::CopyNextFile()
     SetState(FtpGettingFile);
     const std::wstring& name = m_fileList[size_t(m_fileIndex)];
     if (!m_worker->GetFile(m_connection->m_handle.Handle(), name, DownloadPath(m_folder, name),
-                           reinterpret_cast<DWORD_PTR>(&m_callbackContext), m_fileSizes[size_t(m_fileIndex)]))
+                           CallContext(), m_fileSizes[size_t(m_fileIndex)]))
         CheckPending(L"FtpGetFile");
 }
 
@@ -345,7 +345,7 @@ void CFtpDlg::Finish(const wchar_t* operation, DWORD error, bool forceReport)
     if (m_result == 0)
         m_result = error;
     if (forceReport || error != 0)
-        Log(CompletedWithErrorLine(operation, error, nullptr));
+        Log(ErrorLine(operation, error));
     if (m_result == ERROR_CANCELLED) {
         End(IDCANCEL);
         return;
@@ -369,6 +369,15 @@ void CFtpDlg::Finish(const wchar_t* operation, DWORD error, bool forceReport)
     }
     ::SetDlgItemTextW(m_hWnd, IDCANCEL, LoadStringText(IDS_CLOSE).c_str());
     Log(LoadStringText(IDS_CLICK_CLOSE));
+}
+
+std::wstring CFtpDlg::ErrorLine(const wchar_t* operation, DWORD error) const
+{
+    // The server's reply was recorded on the worker's thread, where the call failed.
+    if (m_worker == nullptr)
+        return CompletedWithErrorLine(operation, error, nullptr);
+    const CServerReply reply = m_worker->LastReply();
+    return CompletedWithErrorLine(operation, error, reply.code, reply.text);
 }
 
 void CFtpDlg::OnInternetStatus(DWORD status)

@@ -53,7 +53,7 @@ public:
     const std::wstring& Transcript() const { return m_transcript; }
     INT_PTR EndResult() const { return m_endResult; }
     DWORD Result() const { return m_result; }
-    LONG State() const { return m_callbackContext.state; }
+    LONG State() const { return m_callbackContext->state; }
 
 protected:
     BOOL ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -80,8 +80,10 @@ private:
 
     void CheckPending(const wchar_t* operation);
     void Finish(const wchar_t* operation, DWORD error, bool forceReport);
-    void SetState(FtpState state) { m_callbackContext.state = state; }
-    FtpState GetState() const { return static_cast<FtpState>(m_callbackContext.state); }
+    void SetState(FtpState state) { m_callbackContext->state = state; }
+    FtpState GetState() const { return static_cast<FtpState>(m_callbackContext->state); }
+    DWORD_PTR CallContext() const { return reinterpret_cast<DWORD_PTR>(m_callbackContext.get()); }
+    std::wstring ErrorLine(const wchar_t* operation, DWORD error) const;
     bool TraceOn() const;
     void Log(const std::wstring& line);
     void Trace(const std::wstring& line);
@@ -92,7 +94,8 @@ private:
     DWORD m_result = 0;
     bool m_cancelRequested = false;
     CFirmwareFiles* m_files;
-    CFtpCallbackContext m_callbackContext;
+    // Shared with the worker: a call it still runs after the dialog has gone may use it.
+    std::shared_ptr<CFtpCallbackContext> m_callbackContext = std::make_shared<CFtpCallbackContext>();
     int m_fileIndex = -1;
     std::unique_ptr<CInternetSession> m_session;
     std::unique_ptr<CFtpConnection> m_connection;

@@ -1,7 +1,8 @@
 // CLoaderDlg<T>: the modal dialog that runs one firmware load. It shows the machine's log
 // lines and progress bar, turns "Cancel" into "Close" when the machine has finished,
 // reports the retries, checks the version the restarted radio reports, and asks before it
-// lets the user close it in the middle of a load. T supplies the machine: ReportRetries,
+// lets the user close it in the middle of a load. While the load runs, log-off and
+// shut-down are held with a reason. T supplies the machine: ReportRetries,
 // IsMachineIdle, StartMachine and VerifyVersion.
 //
 // Its own report lines go to its log and, as log lines, to the main frame (the Firmware
@@ -29,6 +30,7 @@
 #include "resources/ui/ui_resource_ids.h"
 #include "ui/framework/dialog_impl.h"
 #include "ui/framework/dialog_resize.h"
+#include "ui/framework/shutdown_block.h"
 #include "ui/framework/wait_cursor.h"
 #include "ui/log/rich_edit_ctrl_context.h"
 
@@ -102,7 +104,11 @@ protected:
     }
 
     // Detaching and deleting the machine is the derived dialog's part (it owns it).
-    virtual void OnDestroy() { m_completion.UnsubscribeAll(); }
+    virtual void OnDestroy()
+    {
+        m_shutdownBlock.Release();
+        m_completion.UnsubscribeAll();
+    }
 
 private:
     void OnInitDialog()
@@ -148,6 +154,7 @@ private:
         RegisterForCompletion();
         this->SetWindowText(FormatText(IDS_LOADER_TITLE, kModelName));
         this->BeginWait();
+        m_shutdownBlock.Hold(this->m_hWnd, FormatText(IDS_SHUTDOWN_REASON_LOAD, kModelName));
         if (StartMachine() || m_finished)
             return;
         // Refused because a machine is busy: no completion will come, so say it here.
@@ -162,6 +169,7 @@ private:
             return;  // the first completion is the load's; nothing after it is ours
         m_finished = true;
         m_result = code;
+        m_shutdownBlock.Release();
         this->SetDlgItemText(IDCANCEL, LoadStringText(IDS_CLOSE));
         this->EndWait();
         ReportRetries();
@@ -198,4 +206,5 @@ private:
     bool m_finished = false;
     CRichEditCtrlContext m_log;
     CEventSubscriber m_completion;
+    CShutdownBlock m_shutdownBlock;
 };

@@ -16,6 +16,7 @@
 #include "ui/frame/window_placement.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/release_notes_dialog.h"
+#include "ui/framework/shutdown_block.h"
 #include "ui/help/show_help_topic.h"
 
 namespace {
@@ -110,6 +111,8 @@ LRESULT CMainFrame::OnCreate()
     UpdateTitle();
     m_subscriptions.Subscribe(m_hWnd, m_model.m_port);
     m_subscriptions.Subscribe(m_hWnd, m_model.m_speed);
+    // "Close Port" on a radio that never answered changes nothing else the title shows.
+    m_subscriptions.Subscribe(m_hWnd, m_model.m_portOpenStatus);
 
     StartContact();
     return 0;
@@ -233,10 +236,45 @@ void CMainFrame::RouteToMachineOrPage(UINT message, WPARAM wParam, LPARAM lParam
         result = ::SendMessageW(page, message, wParam, lParam);
 }
 
+void CMainFrame::TakeActivePage()
+{
+    m_model.m_activePage.Set(m_tabView.m_hWnd != nullptr ? m_tabView.GetActiveIndex() : m_storedPageIndex);
+}
+
+void CMainFrame::SavePlacement()
+{
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof(placement);
+    if (::GetWindowPlacement(m_hWnd, &placement))
+        SaveWindowPlacement(m_model.SettingsStore(), placement);
+}
+
+bool CMainFrame::UsesForcedPort() const
+{
+    return !m_options.forcedPort.empty() && SameIgnoringLetterCase(m_model.m_port.Get(), m_options.forcedPort);
+}
+
+void CMainFrame::SaveForEndOfSession()
+{
+    // The session may go on (another program refuses): the window keeps running with the
+    // port it was given, which is not written.
+    TakeActivePage();
+    m_model.SaveSettingsExcept(UsesForcedPort() ? &m_model.m_port : nullptr);
+    SavePlacement();
+}
+
+LRESULT CMainFrame::OnQueryEndSession()
+{
+    if (!CShutdownBlock::HeldReason(m_hWnd).empty())
+        return FALSE;  // a load, save or restore runs: the system shows the reason held
+    SaveForEndOfSession();
+    return TRUE;
+}
+
 void CMainFrame::OnClose()
 {
     m_subscriptions.UnsubscribeAll();
-    m_model.m_activePage.Set(m_tabView.m_hWnd != nullptr ? m_tabView.GetActiveIndex() : m_storedPageIndex);
+    TakeActivePage();
     m_hWndClient = nullptr;
     m_tabView.Destroy();
 }
@@ -251,13 +289,10 @@ void CMainFrame::OnDestroy()
     m_filterRegistered = false;
     // The port this run was given (--simulate) is not the user's choice: the saved one
     // stays unless the user chose another port meanwhile.
-    if (!m_options.forcedPort.empty() && SameIgnoringLetterCase(m_model.m_port.Get(), m_options.forcedPort))
+    if (UsesForcedPort())
         m_model.m_port.Set(m_model.m_port.StoredAt(0));
     m_model.SaveSettings();
-    WINDOWPLACEMENT placement = {};
-    placement.length = sizeof(placement);
-    if (::GetWindowPlacement(m_hWnd, &placement))
-        SaveWindowPlacement(m_model.SettingsStore(), placement);
+    SavePlacement();
     m_model.SetWindow(nullptr);
 }
 
@@ -315,11 +350,21 @@ BOOL CMainFrame::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, 
         return TRUE;
     case WM_APP_SERIAL_NUMBER:
     case WM_APP_SPEED:
+    case WM_APP_PORT_OPEN_STATUS:
         UpdateTitle();
         result = 0;
         return TRUE;
     case WM_APP_PORT:
         OnPortChanged();
+        result = 0;
+        return TRUE;
+    case WM_QUERYENDSESSION:
+        result = OnQueryEndSession();
+        return TRUE;
+    case WM_ENDSESSION:
+        // The process may end without WM_DESTROY: what a close would save is saved now.
+        if (wParam != FALSE)
+            SaveForEndOfSession();
         result = 0;
         return TRUE;
     case WM_CLOSE:

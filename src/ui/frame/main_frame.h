@@ -1,8 +1,9 @@
 // CMainFrame: the program's one top-level window. It owns the start-up of the windows
 // (status bar, settings, menu states, tab view, start page, subscriptions, first
-// contact), the menu commands, the title, the saved placement, and the routing of the
-// program's messages: port events and timer ticks to the running machine or else to the
-// current page, log lines to the Activity Log while the Firmware page is current.
+// contact), the menu commands, the title, the saved placement, the end of the session, and
+// the routing of the program's messages: port events and timer ticks to the running
+// machine or else to the current page, log lines to the Activity Log while the Firmware
+// page is current.
 #pragma once
 
 #include <memory>
@@ -50,6 +51,13 @@ private:
     bool OnCommand(UINT id);
     void OnClose();
     void OnDestroy();
+    // Log-off and shut-down: refused while a reason is held (CShutdownBlock); otherwise
+    // the settings, the page and the placement are saved as a close saves them.
+    LRESULT OnQueryEndSession();
+    void SaveForEndOfSession();
+    void TakeActivePage();
+    void SavePlacement();
+    bool UsesForcedPort() const;
     void OnFirmwareStatusChanged();
     void OnPortChanged();
     void UpdateTitle();

@@ -33,9 +33,25 @@ bool ForEachField(WINDOWPLACEMENT& p, F f)
 }
 }  // namespace
 
+WINDOWPLACEMENT WithoutMinimised(const WINDOWPLACEMENT& placement)
+{
+    WINDOWPLACEMENT shown = placement;
+    switch (placement.showCmd) {
+    case SW_SHOWMINIMIZED:
+    case SW_MINIMIZE:
+    case SW_SHOWMINNOACTIVE:
+    case SW_FORCEMINIMIZE:
+        shown.showCmd = (placement.flags & WPF_RESTORETOMAXIMIZED) != 0 ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+        break;
+    default:
+        break;
+    }
+    return shown;
+}
+
 bool SaveWindowPlacement(ISettingsStore& store, const WINDOWPLACEMENT& placement)
 {
-    WINDOWPLACEMENT copy = placement;
+    WINDOWPLACEMENT copy = WithoutMinimised(placement);
     return ForEachField(copy, [&](const wchar_t* name, DWORD& value) {
         return store.WriteDword(kWindowPlacementKey, name, value) == 0;
     });
@@ -63,6 +79,7 @@ bool RestoreWindowPlacement(ISettingsStore& store, HWND window)
     WINDOWPLACEMENT placement = {};
     if (!ReadWindowPlacement(store, placement))
         return false;
+    placement = WithoutMinimised(placement);  // stored by an older version
     placement.length = sizeof(placement);
     return ::SetWindowPlacement(window, &placement) != FALSE;
 }

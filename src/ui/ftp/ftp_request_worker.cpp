@@ -11,6 +11,8 @@
 
 struct CFtpRequestWorker::CShared {
     HWND dialog = nullptr;
+    std::shared_ptr<CFtpCallbackContext> context;  // the calls' context value points here
+    CServerReply reply;  // guarded by the mutex
     std::mutex mutex;
     std::condition_variable wake;
     std::deque<std::function<DWORD(CShared&, LPARAM&)>> jobs;
@@ -26,6 +28,25 @@ namespace {
 
 constexpr DWORD kBlockSize = 8192;
 constexpr DWORD kConnectionAborted = 12030;  // ERROR_INTERNET_CONNECTION_ABORTED
+constexpr DWORD kInternalError = 12004;      // ERROR_INTERNET_INTERNAL_ERROR
+constexpr DWORD kReplyChars = 2048;          // longer than any reply line the servers send
+
+// On the worker's thread, right after a call failed: its error, and the server's reply.
+DWORD Failed(CFtpRequestWorker::CShared& shared)
+{
+    const DWORD error = LastInternetError();
+    CServerReply reply;
+    // A buffer the reply fits in at once, ended by a null whatever length comes back.
+    std::wstring text(kReplyChars + 1, L'\0');
+    DWORD length = kReplyChars;
+    if (::InternetGetLastResponseInfoW(&reply.code, &text[0], &length))
+        reply.text = text.c_str();
+    while (!reply.text.empty() && (reply.text.back() == L'\n' || reply.text.back() == L'\r'))
+        reply.text.pop_back();
+    std::lock_guard<std::mutex> lock(shared.mutex);
+    shared.reply = std::move(reply);
+    return error;
+}
 
 void RunJobs(const std::shared_ptr<CFtpRequestWorker::CShared>& shared)
 {
@@ -55,15 +76,15 @@ void RunThread(std::shared_ptr<CFtpRequestWorker::CShared> shared)
     shared->endedSignal.notify_all();
 }
 
-DWORD FetchInto(HINTERNET file, HANDLE out, const std::atomic<bool>& cancel, ULONGLONG& received)
+DWORD FetchInto(HINTERNET file, HANDLE out, CFtpRequestWorker::CShared& shared, ULONGLONG& received)
 {
     std::vector<char> block(kBlockSize);
     for (;;) {
-        if (cancel)
+        if (shared.cancel)
             return ERROR_CANCELLED;
         DWORD got = 0;
         if (!::InternetReadFile(file, block.data(), kBlockSize, &got))
-            return ::GetLastError();
+            return Failed(shared);
         if (got == 0)
             return 0;
         received += got;
@@ -75,9 +96,17 @@ DWORD FetchInto(HINTERNET file, HANDLE out, const std::atomic<bool>& cancel, ULO
 
 }  // namespace
 
-CFtpRequestWorker::CFtpRequestWorker(HWND dialog) : m_shared(std::make_shared<CShared>())
+DWORD LastInternetError()
+{
+    const DWORD error = ::GetLastError();
+    return error != 0 ? error : kInternalError;
+}
+
+CFtpRequestWorker::CFtpRequestWorker(HWND dialog, std::shared_ptr<CFtpCallbackContext> context)
+    : m_shared(std::make_shared<CShared>())
 {
     m_shared->dialog = dialog;
+    m_shared->context = std::move(context);
     m_shared->thread = std::thread(RunThread, m_shared);
 }
 
@@ -100,20 +129,20 @@ BOOL CFtpRequestWorker::Queue(std::function<DWORD(CShared&, LPARAM&)> job)
 
 BOOL CFtpRequestWorker::Connect(HINTERNET session, const std::wstring& host, INTERNET_PORT port, DWORD_PTR context)
 {
-    return Queue([=](CShared&, LPARAM& result) -> DWORD {
+    return Queue([=](CShared& shared, LPARAM& result) -> DWORD {
         HINTERNET connection = ::InternetConnectW(session, host.c_str(), port, nullptr, nullptr,
                                                   INTERNET_SERVICE_FTP, INTERNET_FLAG_PASSIVE, context);
         result = reinterpret_cast<LPARAM>(connection);
-        return connection ? 0 : ::GetLastError();
+        return connection ? 0 : Failed(shared);
     });
 }
 
 BOOL CFtpRequestWorker::SetCurrentDirectory(HINTERNET connection, const std::wstring& path)
 {
-    return Queue([=](CShared&, LPARAM& result) -> DWORD {
+    return Queue([=](CShared& shared, LPARAM& result) -> DWORD {
         const BOOL ok = ::FtpSetCurrentDirectoryW(connection, path.c_str());
         result = ok;
-        return ok ? 0 : ::GetLastError();
+        return ok ? 0 : Failed(shared);
     });
 }
 
@@ -125,7 +154,7 @@ BOOL CFtpRequestWorker::FindFirstFile(HINTERNET connection, DWORD_PTR context)
         HINTERNET find = ::FtpFindFirstFileA(connection, nullptr, &shared.entry,
                                              INTERNET_FLAG_RELOAD | INTERNET_FLAG_NEED_FILE, context);
         result = reinterpret_cast<LPARAM>(find);
-        return find ? 0 : ::GetLastError();
+        return find ? 0 : Failed(shared);
     });
 }
 
@@ -135,7 +164,7 @@ BOOL CFtpRequestWorker::FindNextFile(HINTERNET find)
         ZeroMemory(&shared.entry, sizeof shared.entry);
         const BOOL ok = ::InternetFindNextFileA(find, &shared.entry);
         result = ok;
-        return ok ? 0 : ::GetLastError();
+        return ok ? 0 : Failed(shared);
     });
 }
 
@@ -146,15 +175,15 @@ BOOL CFtpRequestWorker::GetFile(HINTERNET connection, const std::wstring& name, 
         HINTERNET file = ::FtpOpenFileW(connection, name.c_str(), GENERIC_READ,
                                         FTP_TRANSFER_TYPE_BINARY | INTERNET_FLAG_RELOAD, context);
         if (file == nullptr)
-            return ::GetLastError();
+            return Failed(shared);
         HANDLE out = ::CreateFileW(localPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         ULONGLONG received = 0;
-        DWORD error = out == INVALID_HANDLE_VALUE ? ::GetLastError() : FetchInto(file, out, shared.cancel, received);
+        DWORD error = out == INVALID_HANDLE_VALUE ? ::GetLastError() : FetchInto(file, out, shared, received);
         if (error == 0 && listedSize != 0 && received != listedSize)
             error = kConnectionAborted;
         if (out != INVALID_HANDLE_VALUE && !::CloseHandle(out) && error == 0)
-            error = ::GetLastError();
+            error = ::GetLastError() ? ::GetLastError() : ERROR_WRITE_FAULT;
         ::InternetCloseHandle(file);
         result = error == 0;
         return error;
@@ -162,6 +191,12 @@ BOOL CFtpRequestWorker::GetFile(HINTERNET connection, const std::wstring& name, 
 }
 
 const WIN32_FIND_DATAA& CFtpRequestWorker::Entry() const { return m_shared->entry; }
+
+CServerReply CFtpRequestWorker::LastReply() const
+{
+    std::lock_guard<std::mutex> lock(m_shared->mutex);
+    return m_shared->reply;
+}
 
 void CFtpRequestWorker::Cancel() { m_shared->cancel = true; }
 

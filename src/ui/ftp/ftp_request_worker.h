@@ -4,6 +4,11 @@
 // (wParam the error, lParam the result: the new handle, or TRUE) reaches the dialog when
 // the call has ended. Wine's asynchronous FTP does not report its completions as Windows
 // does (docs/file_server.md); blocking calls on this thread behave the same on both.
+//
+// The server's reply to a failing call can only be asked for on the thread that made the
+// call: the worker records it there, before the completion is posted. The status
+// callback's context is shared with the worker, so that a call still running on a thread
+// left behind (Stop) never reaches memory the dialog has freed.
 #pragma once
 
 #include <windows.h>
@@ -14,9 +19,21 @@
 #include <memory>
 #include <string>
 
+#include "ui/ftp/ftp_messages.h"
+
+// The last error of a failed Internet call; a failure that left 0 is reported as
+// ERROR_INTERNET_INTERNAL_ERROR (12004), never as success.
+DWORD LastInternetError();
+
+// What the server answered to the call that failed last (InternetGetLastResponseInfo).
+struct CServerReply {
+    DWORD code = 0;
+    std::wstring text;
+};
+
 class CFtpRequestWorker {
 public:
-    explicit CFtpRequestWorker(HWND dialog);
+    CFtpRequestWorker(HWND dialog, std::shared_ptr<CFtpCallbackContext> context);
     ~CFtpRequestWorker();  // Stop with a short wait
     CFtpRequestWorker(const CFtpRequestWorker&) = delete;
     CFtpRequestWorker& operator=(const CFtpRequestWorker&) = delete;
@@ -35,6 +52,8 @@ public:
 
     // Read on the dialog's thread after the completion of a find request only.
     const WIN32_FIND_DATAA& Entry() const;
+    // The reply recorded with the last failed request, read after its completion.
+    CServerReply LastReply() const;
 
     void Cancel();
     // Cancels, and waits at most waitMs for the thread to end; after that the thread

@@ -167,11 +167,16 @@ void CCommandTesterPage::OnPortEvent()
 
 void CCommandTesterPage::AppendReceived(const BYTE* bytes, DWORD count)
 {
-    // One character per byte, as its code; carriage returns dropped, line feeds kept.
+    // One character per byte, as its code; carriage returns dropped, line feeds kept. A
+    // NUL cannot travel in the control's text (it would end it there): it is shown as
+    // the symbol for null, U+2400.
+    constexpr wchar_t kNulSymbol = 0x2400;
     std::wstring text;
     text.reserve(count);
     for (DWORD i = 0; i < count; ++i)
-        if (bytes[i] != '\r')
+        if (bytes[i] == 0)
+            text.push_back(kNulSymbol);
+        else if (bytes[i] != '\r')
             text.push_back(static_cast<wchar_t>(bytes[i]));
     if (!text.empty() && m_output.Window() != nullptr)
         AppendFormatted(m_output.Window(), text.c_str(), m_receivedFormat);
