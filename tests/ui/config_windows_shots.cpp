@@ -57,7 +57,7 @@ std::unique_ptr<CSimulator> MakeRadio(CLoopClock& clock, bool slow)
     return radio;
 }
 
-void Contact(CModelBase& model)
+void FindRadio(CModelBase& model)
 {
     model.ContactMachine().StartOpenPort();
     MSG msg;
@@ -91,7 +91,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
                                 nullptr, nullptr, instance, nullptr);
     model.SetWindow(host);
     model.m_port.Set(L"SIM");
-    Contact(model);
+    FindRadio(model);
 
     // The file is chosen at once, as if the user had confirmed the proposal.
     wchar_t temp[MAX_PATH] = {};
@@ -110,7 +110,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
         model.ClosePort();
         UnregisterSerialDevice(L"SIM");
         radio = MakeRadio(clock, true);
-        Contact(model);
+        FindRadio(model);
         CConfigRestoreDlg restore(model);
         restore.DoModal(host);
     } else if (what == "banner") {
