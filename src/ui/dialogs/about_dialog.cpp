@@ -3,6 +3,7 @@
 #include "platform/wide_format.h"
 #include "ui/dialogs/centre_over_owner.h"
 #include "ui/dialogs/licence_dialog.h"
+#include "ui/help/show_help_topic.h"
 #include "ui/pages/page_text.h"
 
 const wchar_t kAboutCredit[] = L"Written by the Orvandel radio software team for ZR8 owners.";
@@ -45,6 +46,10 @@ BOOL CAboutDialog::ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LPARA
         default:
             return FALSE;
         }
+    case WM_HELP:
+        ShowHelpTopic(m_hWnd, kHelpTopic);
+        result = TRUE;
+        return TRUE;
     default:
         return FALSE;
     }

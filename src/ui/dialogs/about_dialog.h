@@ -12,6 +12,7 @@
 class CAboutDialog : public CDialogImpl<CAboutDialog> {
 public:
     enum { IDD = IDD_ABOUT };
+    static constexpr const wchar_t* kHelpTopic = L"MenusAndLog.htm#About";
 
 protected:
     BOOL ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;

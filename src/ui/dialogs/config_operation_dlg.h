@@ -20,6 +20,7 @@
 #include "ui/framework/dialog_impl.h"
 #include "ui/framework/shutdown_block.h"
 #include "ui/framework/wait_cursor.h"
+#include "ui/help/show_help_topic.h"
 
 template <class T, class TMachine>
 class CConfigOperationDlg : public CDialogImpl<T>, public CWaitCursorE<T> {
@@ -91,6 +92,10 @@ protected:
         case WM_DESTROY:
             OnHidden();
             return FALSE;
+        case WM_HELP:
+            ShowHelpTopic(window, T::kHelpTopic);
+            result = TRUE;
+            return TRUE;
         default:
             return FALSE;
         }

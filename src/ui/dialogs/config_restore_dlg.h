@@ -12,6 +12,7 @@
 class CConfigRestoreDlg : public CConfigOperationDlg<CConfigRestoreDlg, CConfigRestoreStateMachine> {
 public:
     enum { IDD = IDD_CONFIG_RESTORE };
+    static constexpr const wchar_t* kHelpTopic = L"ConfigurationProgress.htm#RestoreDialog";
 
     explicit CConfigRestoreDlg(CModelBase& model) : CConfigOperationDlg(model) {}
 

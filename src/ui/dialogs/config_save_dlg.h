@@ -13,6 +13,7 @@
 class CConfigSaveDlg : public CConfigOperationDlg<CConfigSaveDlg, CConfigSaveStateMachine> {
 public:
     enum { IDD = IDD_CONFIG_SAVE };
+    static constexpr const wchar_t* kHelpTopic = L"ConfigurationProgress.htm#SaveDialog";
 
     explicit CConfigSaveDlg(CModelBase& model);
 

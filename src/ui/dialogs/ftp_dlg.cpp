@@ -10,6 +10,7 @@
 #include "platform/code_pages.h"
 #include "platform/folders.h"
 #include "platform/wide_format.h"
+#include "ui/help/show_help_topic.h"
 #include "ui/log/fixed_font.h"
 
 namespace {
@@ -492,6 +493,10 @@ BOOL CFtpDlg::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPA
     case WM_DESTROY:
         OnDestroy();
         return FALSE;
+    case WM_HELP:
+        ShowHelpTopic(m_hWnd, kHelpTopic);
+        result = TRUE;
+        return TRUE;
     default:
         return FALSE;
     }

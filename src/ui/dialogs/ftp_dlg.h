@@ -43,6 +43,7 @@ INT_PTR RunFtpDialog(HWND parent, CModelBase& model, const std::wstring& folder,
 class CFtpDlg : public CDialogImpl<CFtpDlg>, public CDialogResize<CFtpDlg>, public CWaitCursorE<CFtpDlg> {
 public:
     enum { IDD = IDD_FTP_DIALOG };
+    static constexpr const wchar_t* kHelpTopic = L"CopyFiles.htm";
     static constexpr INT_PTR kFailed = 3;
 
     CFtpDlg(CModelBase& model, const std::wstring& folder, CFirmwareFiles& files);

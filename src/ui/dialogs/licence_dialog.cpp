@@ -4,6 +4,7 @@
 
 #include "ui/dialogs/centre_over_owner.h"
 #include "ui/dialogs/document_view.h"
+#include "ui/help/show_help_topic.h"
 #include "ui/pages/page_text.h"
 
 std::string LoadLicenceDocument()
@@ -54,6 +55,10 @@ BOOL CLicenceDialog::ProcessWindowMessage(HWND window, UINT message, WPARAM wPar
             return TRUE;
         }
         return FALSE;
+    case WM_HELP:
+        ShowHelpTopic(m_hWnd, kHelpTopic);
+        result = TRUE;
+        return TRUE;
     default:
         return FALSE;
     }

@@ -12,6 +12,7 @@
 class CLicenceDialog : public CDialogImpl<CLicenceDialog>, public CDialogResize<CLicenceDialog> {
 public:
     enum { IDD = IDD_LICENCE };
+    static constexpr const wchar_t* kHelpTopic = L"MenusAndLog.htm#Licence";
 
 protected:
     BOOL ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;

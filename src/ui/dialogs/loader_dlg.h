@@ -32,12 +32,14 @@
 #include "ui/framework/dialog_resize.h"
 #include "ui/framework/shutdown_block.h"
 #include "ui/framework/wait_cursor.h"
+#include "ui/help/show_help_topic.h"
 #include "ui/log/rich_edit_ctrl_context.h"
 
 template <class T>
 class CLoaderDlg : public CDialogImpl<T>, public CDialogResize<T>, public CWaitCursorE<T> {
 public:
     static constexpr LPARAM kLogLimit = 0x200000;
+    static constexpr const wchar_t* kHelpTopic = L"SendingFirmware.htm";
 
     CLoaderDlg(CModelBase& model, const std::wstring& name) : m_model(model), m_name(name) {}
     ~CLoaderDlg() override { m_completion.UnsubscribeAll(); }
@@ -98,6 +100,10 @@ protected:
         case WM_DESTROY:
             OnDestroy();
             return FALSE;
+        case WM_HELP:
+            ShowHelpTopic(window, kHelpTopic);
+            result = TRUE;
+            return TRUE;
         default:
             return FALSE;
         }

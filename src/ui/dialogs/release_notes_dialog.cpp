@@ -6,6 +6,7 @@
 #include "platform/wide_format.h"
 #include "ui/dialogs/centre_over_owner.h"
 #include "ui/dialogs/document_view.h"
+#include "ui/help/show_help_topic.h"
 
 namespace {
 const wchar_t kReleaseNotesFile[] = L"zr8fwnotes.rtf";
@@ -97,6 +98,10 @@ BOOL CReleaseNotesDialog::ProcessWindowMessage(HWND window, UINT message, WPARAM
             return TRUE;
         }
         return FALSE;
+    case WM_HELP:
+        ShowHelpTopic(m_hWnd, kHelpTopic);
+        result = TRUE;
+        return TRUE;
     default:
         return FALSE;
     }

@@ -13,6 +13,7 @@
 class CReleaseNotesDialog : public CDialogImpl<CReleaseNotesDialog>, public CDialogResize<CReleaseNotesDialog> {
 public:
     enum { IDD = IDD_RELEASE_NOTES };
+    static constexpr const wchar_t* kHelpTopic = L"MenusAndLog.htm#ReleaseNotes";
 
     // owner: the window that the error boxes belong to (the main frame); the notes window
     // itself has the desktop as its parent.
