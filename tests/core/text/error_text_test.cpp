@@ -33,7 +33,7 @@ TEST(ErrorText, EveryNamedOwnCodeHasItsText)
         Zr8Error::NoResponseVfoAndIcons, Zr8Error::NoResponseIconsAndStatus, Zr8Error::NoResponseCommandMode,
         Zr8Error::NoResponseMenuParameter, Zr8Error::NoResponseOptionModules, Zr8Error::NoResponsePower,
         Zr8Error::NoResponseRitOffset, Zr8Error::NoResponseRit, Zr8Error::NoResponseDspVersion,
-        Zr8Error::NoResponseTransmitQuery, Zr8Error::NoResponseXit, Zr8Error::NoResponseSerialNumber,
+        Zr8Error::NoResponseTransmitQuery, Zr8Error::NoResponseXit, Zr8Error::NoResponseSerialNumber, Zr8Error::NotTelnetServer,
     };
     EXPECT_EQ(sizeof(named) / sizeof(named[0]), kMessageTableSize);
     for (DWORD code : named) {
